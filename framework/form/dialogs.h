@@ -1,0 +1,37 @@
+// Modal dialogs, key polling, pause, beep, clipboard and the single-instance
+// lock. Tests answer the dialogs and hold keys through responder.h.
+#pragma once
+
+#include "framework/core/str.h"
+
+namespace fw {
+
+class Window;
+
+namespace mb {
+// Buttons.
+inline constexpr int OK = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
+                     RetryCancel = 5;
+// Icons.
+inline constexpr int Stop = 0, Question = 1, Exclamation = 2, Information = 3, NoIcon = 4;
+// Results.
+inline constexpr int ResOK = 0, ResCancel = 1, ResAbort = 2, ResRetry = 3, ResIgnore = 4,
+                     ResYes = 5, ResNo = 6;
+}  // namespace mb
+
+// owner nullptr = the main window. Bad buttons/icon: error 5.
+int messageBox(Window* owner, const Str& title, const Str& text, int buttons, int icon);
+// Returns the entered text, or the single byte 27 when cancelled. Title,
+// prompt and default must each be under 65 bytes (error 5).
+Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defaultText);
+
+inline constexpr int kVkEscape = 27;
+bool keyDown(int virtualKey);          // the key is down at this moment
+void pause(int hundredths);            // n x 10 ms, 0..65535 else error 5
+void beep();
+void clipboardClear();
+void clipboardSetText(const Str& text);
+// Takes the program's system-wide lock; true when another instance holds it.
+bool previousInstance();
+
+}  // namespace fw

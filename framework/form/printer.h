@@ -1,0 +1,83 @@
+// The printer object: one print run, from choosing the printer to release.
+//
+// States: created -> printer chosen -> dialog confirmed -> document started ->
+// page open <-> page closed -> document ended -> released. Drawing (Surface)
+// is only valid while a page is open. Output goes to the system spooler
+// (CUPS on Linux) unless setPdfOutput() redirects every print run to a PDF
+// file, which goes through exactly the same drawing code.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/form/surface.h"
+
+namespace fw {
+
+inline constexpr int kPaperA4 = 9;
+inline constexpr int kPortrait = 1;
+inline constexpr int kLandscape = 2;
+
+struct PrintRange {
+  int fromPage = 1, toPage = 1, minPage = 1, maxPage = 1, copies = 1;
+};
+
+class Printer : public Surface {
+ public:
+  Printer();
+  ~Printer() override;
+
+  // name "" = the system's default printer; paper: system paper number
+  // (9 = A4), 0 = driver default; orientation 1 portrait, 2 landscape,
+  // 0 = driver default. Negative paper or orientation outside 0..2: error 5.
+  void choose(const Str& printerName, int paper, int orientation);
+  // Shows the print dialog (or asks the test responder). Returns true when
+  // confirmed (range receives pages and copies), false when cancelled: then
+  // nothing has been sent to the spooler.
+  bool dialog(PrintRange& range);
+  void startDocument(const Str& name);  // at most 31 bytes, else error 5
+  void newPage();
+  void endPage();
+  void endDocument();                   // hands the job to the spooler
+  void release();                       // frees the device; drawing is error 1000
+
+  // Surface
+  void setScaleMode(int mode) override;
+  int scaleMode() const override;
+  void clear() override;
+  void setPosition(double x, double y) override;
+  double currentX() const override;
+  double currentY() const override;
+  void print(const Str& text) override;
+  void color(int fore, int back, int border, int mode, int which) override;
+  void setForeColor(uint32_t rgb) override;
+  void setBackColor(uint32_t rgb) override;
+  void setFillColor(uint32_t rgb) override;
+  uint32_t foreColor() const override;
+  uint32_t backColor() const override;
+  void setLineWidth(double width) override;
+  void line(double x1, double y1, double x2, double y2, int colour, int kind) override;
+  void circle(double x, double y, double r, int colour, float aspect, double startAngle,
+              double endAngle, bool filled) override;
+  void setFontName(const Str& face) override;
+  void setFontSize(float points) override;
+  void setFontBold(bool on) override;
+  void setFontItalic(bool on) override;
+  void setFontUnderline(bool on) override;
+  Str fontName() const override;
+  float fontSize() const override;
+  bool fontBold() const override;
+  void drawBitmap(double x, double y, double width, double height, const Bitmap& bitmap,
+                  int srcX, int srcY, int srcWidth, int srcHeight) override;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Sends every following print run to this PDF file instead of the spooler
+// ("" restores the spooler). Used by tests and for archiving charts.
+void setPdfOutput(const std::string& path);
+
+}  // namespace fw

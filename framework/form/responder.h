@@ -1,0 +1,60 @@
+// Scripted answers for modal dialogs, the print dialog and key state.
+//
+// With a responder installed, messageBox, inputBox, the print dialog and
+// keyDown ask it instead of showing anything, so tests run headless without
+// timers racing the program. The real program installs none.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/core/str.h"
+
+namespace fw {
+
+struct MessageBoxRequest {
+  Str owner, title, text;   // owner: window name
+  int buttons = 0, icon = 0;
+};
+struct InputBoxRequest {
+  Str owner, title, prompt, defaultText;
+};
+struct PrintDialogRequest {
+  std::string printerName;  // the chosen printer (system name)
+  int copies = 1;           // the responder may change it
+};
+
+struct Responder {
+  std::function<int(const MessageBoxRequest&)> messageBox;
+  std::function<Str(const InputBoxRequest&)> inputBox;
+  std::function<bool(PrintDialogRequest&)> printDialog;  // true = confirm
+  std::function<bool(int virtualKey)> keyDown;
+};
+
+// nullptr restores the real dialogs and keyboard.
+void setResponder(Responder* responder);
+Responder* responder();
+
+// A ready-made responder: answers from queues and records every request.
+// An unexpected dialog (empty queue) records it and answers OK / Yes /
+// cancel, so a test sees it in the log instead of hanging.
+class ScriptedResponder {
+ public:
+  ScriptedResponder();   // installs itself
+  ~ScriptedResponder();  // uninstalls
+  std::deque<int> messageAnswers;
+  std::deque<Str> inputAnswers;
+  std::deque<bool> printAnswers;
+  std::function<bool(int)> keys;   // default: no key down
+  std::vector<MessageBoxRequest> messages;
+  std::vector<InputBoxRequest> inputs;
+  std::vector<PrintDialogRequest> printDialogs;
+
+ private:
+  Responder responder_;
+  Responder* previous_;
+};
+
+}  // namespace fw

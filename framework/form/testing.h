@@ -1,0 +1,28 @@
+// Operator actions for tests: each goes through the same Qt widgets and
+// signals as a real click or keystroke, so the events reach the queue exactly
+// as they would at the desk. Serve them with waitForEvents().
+#pragma once
+
+#include "framework/core/str.h"
+
+namespace fw {
+class Control;
+class Window;
+}  // namespace fw
+
+namespace fw::testing {
+
+void click(Control& control);                     // button, check box, radio
+void typeText(Control& edit, const Str& text);    // at the caret; "\r\n" = Enter
+void pressEnter(Control& edit);
+void selectItem(Control& listOrCombo, int index); // as a click on the item
+void doubleClickItem(Control& listOrCombo, int index);
+void focus(Control& control);
+// Mouse on a window's client area (pixels); button 1 left, 2 right, 4 middle.
+void mouseClick(Window& window, int x, int y, int button = 1);
+void mouseDoubleClick(Window& window, int x, int y, int button = 1);
+void mouseMove(Window& window, int x, int y);
+// The close box / system menu Close, as the operator would use it.
+void requestClose(Window& window);
+
+}  // namespace fw::testing

@@ -1,0 +1,45 @@
+#include "tests/support/temp_dir.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace tessivo::test {
+
+TempCwd::TempCwd() {
+  std::string tmpl = (fs::temp_directory_path() / "tessivo-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+  previous_ = fs::current_path().string();
+  fs::current_path(path_);
+}
+
+TempCwd::~TempCwd() {
+  std::error_code ec;
+  fs::current_path(previous_, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string TempCwd::read(const std::string& relative) const {
+  std::ifstream in(fs::path(path_) / relative, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void TempCwd::write(const std::string& relative, const std::string& bytes) const {
+  fs::path p = fs::path(path_) / relative;
+  fs::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool TempCwd::exists(const std::string& relative) const {
+  return fs::exists(fs::path(path_) / relative);
+}
+
+}  // namespace tessivo::test
