@@ -1,0 +1,82 @@
+// A Surface that records every drawing call instead of drawing: tests of the
+// chart layout and the window marks read the list of texts, shapes and
+// bitmaps with their positions, faces, sizes and colours.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/form/surface.h"
+
+namespace fw {
+
+struct DrawCall {
+  enum Type { Text, Line, Circle, Bitmap, Clear } type;
+  double x = 0, y = 0;        // text: current position; line: start; circle: centre; bitmap: top-left
+  double x2 = 0, y2 = 0;      // line: end; bitmap: width, height
+  Str text;                   // text drawn; bitmap: resource name
+  Str face;                   // font face at the time of the call
+  float size = 0;             // font size in points
+  bool bold = false;
+  uint32_t colour = 0;        // RGB used (foreground or the explicit shape colour)
+  double radius = 0;
+  float aspect = 1.0f;
+  double lineWidth = 0;
+  int kind = 0;               // line kind; circle: 1 when filled
+  int scaleMode = 0;
+  int srcX = 0, srcY = 0, srcW = 0, srcH = 0;  // bitmap source rectangle
+};
+
+class RecordingSurface : public Surface {
+ public:
+  // lineHeight: scale units one print moves down (fixed, since nothing is measured).
+  explicit RecordingSurface(double lineHeight = 100);
+  std::vector<DrawCall> calls;
+  // Texts only, in drawing order.
+  std::vector<DrawCall> texts() const;
+
+  void setScaleMode(int mode) override;
+  int scaleMode() const override { return scaleMode_; }
+  void clear() override;
+  void setPosition(double x, double y) override;
+  double currentX() const override { return x_; }
+  double currentY() const override { return y_; }
+  void print(const Str& text) override;
+  void color(int fore, int back, int border, int mode, int which) override;
+  void setForeColor(uint32_t rgb) override;
+  void setBackColor(uint32_t rgb) override;
+  void setFillColor(uint32_t rgb) override;
+  uint32_t foreColor() const override { return fore_; }
+  uint32_t backColor() const override { return back_; }
+  void setLineWidth(double width) override { lineWidth_ = width; }
+  void line(double x1, double y1, double x2, double y2, int colour, int kind) override;
+  void circle(double x, double y, double r, int colour, float aspect, double startAngle,
+              double endAngle, bool filled) override;
+  void setFontName(const Str& face) override { face_ = face; }
+  void setFontSize(float points) override { size_ = points; }
+  void setFontBold(bool on) override { bold_ = on; }
+  void setFontItalic(bool) override {}
+  void setFontUnderline(bool) override {}
+  Str fontName() const override { return face_; }
+  float fontSize() const override { return size_; }
+  bool fontBold() const override { return bold_; }
+  void drawBitmap(double x, double y, double width, double height, const fw::Bitmap& bitmap,
+                  int srcX, int srcY, int srcWidth, int srcHeight) override;
+
+ private:
+  double lineHeight_;
+  int scaleMode_ = 1;
+  double x_ = 0, y_ = 0;
+  uint32_t fore_ = 0, back_ = 0xFFFFFF, fill_ = 0;
+  bool fillSet_ = false;
+  double lineWidth_ = 0;
+  Str face_;
+  float size_ = 9;
+  bool bold_ = false;
+};
+
+// The two fixed palettes (RGB, red lowest).
+uint32_t foregroundPaletteColour(int number, int mode);  // colour statement
+uint32_t shapePaletteColour(int number);                 // explicit shape colour
+
+}  // namespace fw
