@@ -24,11 +24,17 @@ int errorFromErrno(int e) {
     case ENOTDIR: return err::PathNotFound;
     case EACCES:
     case EPERM:
-    case EROFS: return err::FileAccess;
+    case EROFS:
+    case EISDIR: return err::FileAccess;
+    case ETXTBSY:
+    case EBUSY: return err::SharingViolation;
+    case ELOOP:
+    case EILSEQ: return err::BadFileName;
     case EEXIST: return err::AlreadyExists;
     case ENAMETOOLONG: return err::BadFileName;
     case ENOSPC:
-    case EDQUOT: return err::DiskFull;
+    case EDQUOT:
+    case EFBIG: return err::DiskFull;
     case EAGAIN: return err::LockViolation;
     case ENOMEM: return err::OutOfMemory;
     case EMFILE:

@@ -31,6 +31,7 @@ inline constexpr int FileAccess = 56;          // access denied
 inline constexpr int FileNotOpen = 57;
 inline constexpr int PathNotFound = 58;
 inline constexpr int SharingViolation = 59;
+inline constexpr int InputPastEnd = 62;        // input read at the end of a sequential file
 inline constexpr int LockViolation = 60;
 inline constexpr int DeviceUnavailable = 63;   // passed over by the program trap
 inline constexpr int DiskFull = 67;

@@ -7,10 +7,25 @@
 // RuntimeError (error.h): 5, 13, 50-57, 67, 68, 70, and system errors mapped
 // by errorFromErrno. After a failed open the number stays free; after a failed
 // get the record buffer keeps its previous content.
+//
+// Sharing follows the Windows rule among Tessivo processes (and among file
+// numbers of one process): an open fails with err::SharingViolation when its
+// access is denied by the sharing mode of an open already in place, or when
+// its own sharing mode denies an access an open in place already has. The
+// reservations are open-file-description (OFD) locks on bytes far past any
+// data, so they never meet record locks; programs that take no such locks are
+// not held back (POSIX has no mandatory sharing).
+//
+// A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
+// target, which replaces the target when the file is closed; until then other
+// readers see the old content, and a crash leaves the old file whole. When a
+// write of the rewrite failed (disk full), closing keeps the old file.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/str.h"
@@ -38,9 +53,18 @@ inline constexpr int kDefaultRecordLength = 256;
 
 // recordLength 0 means "not given": the default 256 for record modes; giving
 // one with a sequential mode is error 51, outside 1..2048 error 5.
+// Errors in this order: 50 number outside 1..255, 52 number in use, 5 unknown
+// mode or sharing, 51 record length with a sequential mode, 5 record length
+// outside 1..2048, 55 name empty, longer than 260 bytes (as given) or holding
+// '?', '*' or a 0 byte; then system errors (53 missing file for modes 1, 4
+// and 7, 71 existing file for mode 2, 56 a directory, 59 sharing).
 void open(const Str& name, FileMode mode, Share share, int fileNumber,
           int recordLength = 0);
+// Closing a number that is not open does nothing (cleanup paths may close
+// twice); outside 1..255 is error 50. Closing a rewrite commits it; if that
+// fails the number is freed all the same and the error raised.
 void close(int fileNumber);
+// Closes every open file; raises the first error after closing all.
 void closeAll();
 bool isFileOpen(int fileNumber);
 
@@ -49,7 +73,9 @@ bool isFileOpen(int fileNumber);
 class FieldVar {
  public:
   FieldVar() = default;
-  Str value() const;               // error 57 once its file is closed
+  // The slice's bytes; "" before field() bound it; error 57 once its file is
+  // closed (also after the number was reopened).
+  Str value() const;
   operator Str() const { return value(); }
   long width() const { return width_; }
 
@@ -63,36 +89,73 @@ class FieldVar {
 };
 
 // Binds the variables to consecutive slices from offset 0, in order; widths
-// adding up past the record length are error 68.
+// adding up past the record length are error 68 (nothing is bound then), a
+// negative width or a null variable error 5, a sequential file error 51.
 void field(int fileNumber, std::initializer_list<std::pair<int, FieldVar*>> widthsAndVars);
-// Copies s into the slice, space-padded (0x20) or cut at the byte.
+// Copies s into the slice, space-padded (0x20) or cut at the byte (possibly
+// inside a double-byte character); the rest of the buffer is untouched.
+// Error 57 for a variable that is unbound or whose file was closed.
 void lset(FieldVar& var, const Str& s);
 
-void get(int fileNumber, long record);   // 1-based; errors 5, 51, 54, 70
-void put(int fileNumber, long record);   // extends the file; short write 67
-long recordCount(int fileNumber);        // file size / record length, rounded up
+// Record r (from 1) is bytes (r-1)*L .. r*L-1. Errors: 57, 51 on a sequential
+// file or against the mode (get on mode 5, put on mode 4), 5 for r < 1,
+// err::LockViolation when another open holds a record lock on those bytes.
+// get: 70 when the record starts at or beyond the end, 54 when it is cut
+// short; the buffer is unchanged on failure.
+// put: writing past the end extends the file (a gap reads as 0x00). A write
+// that fails or comes up short (disk full) is error 67; a put that was
+// extending the file then truncates it back, so no partial record remains.
+void get(int fileNumber, long record);
+void put(int fileNumber, long record);
+long recordCount(int fileNumber);        // file size / record length, rounded up; 51 if sequential
 long fileSize(int fileNumber);           // bytes
-long position(int fileNumber);           // record after the last get/put
+// Record files: the record after the last get/put (1 before any). Sequential
+// files: the byte offset of the read or write position plus 1.
+long position(int fileNumber);
 
-// Record buffer access for code that lays out a whole record itself.
+// Record buffer access for code that lays out a whole record itself (51 on a
+// sequential file; setRecordBuffer: 5 unless bytes has the record length).
 Str recordBuffer(int fileNumber);
-void setRecordBuffer(int fileNumber, const Str& bytes);  // size must equal the record length
+void setRecordBuffer(int fileNumber, const Str& bytes);
 
 // Sequential files.
-void writeLine(int fileNumber, std::initializer_list<Str> items);  // "a","b" CR LF
-Str inputItem(int fileNumber);           // one item as the input statement reads it
-bool eof(int fileNumber);                // also true before a final lone 0x1A
+// Writes "item1","item2" CR LF: no escaping of quotes inside an item, no
+// end-of-file byte. Modes 2, 3 and 11 only (else 51); disk full is 67, and the
+// partial line is then taken back off the file.
+void writeLine(int fileNumber, std::initializer_list<Str> items);
+// One item as the input statement reads it (mode 1 only, else 51): blanks
+// (0x20, tab) skipped; a quoted item runs to the next quote and reading goes
+// on after the next comma or line end; an unquoted one runs to a comma, colon
+// or line end (CR LF, CR or LF), without trailing blanks. An empty line is an
+// empty item. Reading at the end of the file is err::InputPastEnd.
+Str inputItem(int fileNumber);
+// Mode 1: true at the end of the file, and before a lone final 0x1A. Record
+// files: error 51. Output modes: false.
+bool eof(int fileNumber);
 
-// Locks/unlocks bytes of record `record` of an open record file for writing
-// (a byte-range lock of the operating system). A lock held by another
-// process is error 70-free: it raises err::LockViolation.
+// Locks/unlocks the bytes of record `record` of an open record file (an OFD
+// byte-range lock: exclusive, or shared on a read-only file). A lock held
+// through another open raises err::LockViolation; closing the file releases
+// its locks. Errors 57, 51 (sequential file), 5 (record < 1).
 void lockRecord(int fileNumber, long record);
 void unlockRecord(int fileNumber, long record);
 
-bool fileExists(const Str& pattern);     // wildcards * and ? in the last part
+// True when a file or directory matches; wildcards * and ? (one character,
+// single- or double-byte) only in the last part; "*.*" matches every name.
+// An empty, over-long or malformed pattern gives false.
+bool fileExists(const Str& pattern);
+// Creates one directory; 55 for a bad name, system errors otherwise (71 when
+// it exists, 53 when the parent is missing).
 void makeDirectory(const Str& name);
 
-// The OS path for a program file name (CP932, '\' separators).
+// The OS path for a program file name (CP932, '\' separators): single-byte
+// backslashes become '/', never the 0x5C trail byte of a double-byte character
+// (表 is 0x95 0x5C); the result is UTF-8, absolute against the current
+// directory unless the name starts with '/'.
 std::string osPath(const Str& name);
+
+// Tests only: after `bytes` more bytes every write of the file services comes
+// up short and then fails as on a full disk; a negative value switches it off.
+void failWritesAfterForTesting(long bytes);
 
 }  // namespace fw

@@ -2,7 +2,7 @@
 //
 // std::string already holds any byte, 0 included, with its length, so the
 // framework uses it as it is; every length and position is counted in bytes.
-// Source files are UTF-8: write Japanese literals as "登 録"_sj (converted once
+// Source files are UTF-8: write Japanese literals as "登 録"_sj (converted
 // to CP932 at run time) and never compare a UTF-8 literal with program text.
 #pragma once
 

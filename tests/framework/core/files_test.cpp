@@ -1,0 +1,375 @@
+#include "framework/core/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "framework/core/error.h"
+#include "framework/core/strings.h"
+#include "tests/support/temp_dir.h"
+
+namespace fw {
+namespace {
+
+using tessivo::test::TempCwd;
+
+int errorOf(auto&& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+class Files : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    failWritesAfterForTesting(-1);
+    closeAll();
+  }
+  TempCwd dir;
+};
+
+// ---- record files ----
+
+TEST_F(Files, Mode6CreatesAnEmptyFileWhoseFirstGetFailsWith70) {
+  open("NEW", FileMode::Record, Share::ReadWrite, 1, 2000);
+  EXPECT_TRUE(dir.exists("NEW"));
+  EXPECT_EQ(recordCount(1), 0);
+  EXPECT_EQ(errorOf([] { get(1, 1); }), err::RecordBeyondEnd);
+  close(1);
+  EXPECT_EQ(dir.read("NEW"), "");
+}
+
+TEST_F(Files, PutOfRecord3OnAnEmptyFileMakes6000Bytes) {
+  open("H", FileMode::Record, Share::ReadWrite, 1, 2000);
+  setRecordBuffer(1, Str(2000, 'x'));
+  put(1, 3);
+  EXPECT_EQ(recordCount(1), 3);
+  EXPECT_EQ(fileSize(1), 6000);
+  EXPECT_EQ(position(1), 4);
+  close(1);
+  Str bytes = dir.read("H");
+  ASSERT_EQ(bytes.size(), 6000u);
+  EXPECT_EQ(bytes.substr(0, 4000), Str(4000, '\0'));  // the gap
+  EXPECT_EQ(bytes.substr(4000), Str(2000, 'x'));
+}
+
+TEST_F(Files, LsetCutsAtTheBytePadsWithSpacesAndLeavesTheRestZero) {
+  open("S", FileMode::Record, Share::ReadWrite, 1);
+  FieldVar name, empty, cut;
+  field(1, {{7, &name}, {10, &empty}, {3, &cut}});
+  lset(name, "山田太郎"_sj);
+  lset(empty, "");
+  lset(cut, "ABCDEF");
+  EXPECT_EQ(name.value(), Str("\x8E\x52\x93\x63\x91\xBE\x98"));  // 山田太 + lead byte of 郎
+  EXPECT_EQ(trim(name), name.value());
+  EXPECT_EQ(empty.value(), Str(10, ' '));
+  EXPECT_EQ(trim(empty), "");
+  EXPECT_EQ(cut.value(), "ABC");
+  lset(name, "A");  // a shorter value pads over the old bytes
+  EXPECT_EQ(name.value(), "A      ");
+  put(1, 1);
+  close(1);
+  Str bytes = dir.read("S");
+  ASSERT_EQ(bytes.size(), 256u);
+  EXPECT_EQ(bytes.substr(0, 20), "A      " + Str(10, ' ') + "ABC");
+  EXPECT_EQ(bytes.substr(20), Str(236, '\0'));
+}
+
+TEST_F(Files, GetReadsBackAndFailedGetKeepsTheBuffer) {
+  dir.write("R", Str(256, 'a') + Str(100, 'b'));
+  open("R", FileMode::Record, Share::ReadWrite, 1);
+  FieldVar first;
+  field(1, {{4, &first}});
+  EXPECT_EQ(first.value(), Str(4, '\0'));  // zero-filled at open
+  EXPECT_EQ(recordCount(1), 2);             // rounded up
+  get(1, 1);
+  EXPECT_EQ(first.value(), "aaaa");
+  EXPECT_EQ(errorOf([] { get(1, 2); }), err::RecordIncomplete);
+  EXPECT_EQ(errorOf([] { get(1, 3); }), err::RecordBeyondEnd);
+  EXPECT_EQ(errorOf([] { get(1, 0); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { put(1, -1); }), err::InvalidArgument);
+  EXPECT_EQ(first.value(), "aaaa");
+  EXPECT_EQ(position(1), 2);
+}
+
+TEST_F(Files, FieldAndLsetErrors) {
+  open("F", FileMode::Record, Share::ReadWrite, 1, 10);
+  FieldVar a, b;
+  EXPECT_EQ(errorOf([&] { field(1, {{6, &a}, {5, &b}}); }), err::FieldOverflow);
+  EXPECT_EQ(a.value(), "");  // nothing was bound
+  EXPECT_EQ(errorOf([&] { lset(a, "x"); }), err::FileNotOpen);
+  field(1, {{6, &a}, {4, &b}});
+  close(1);
+  EXPECT_EQ(errorOf([&] { (void)a.value(); }), err::FileNotOpen);
+  EXPECT_EQ(errorOf([&] { lset(a, "x"); }), err::FileNotOpen);
+  open("F", FileMode::Record, Share::ReadWrite, 1, 10);  // same number, new file
+  EXPECT_EQ(errorOf([&] { (void)b.value(); }), err::FileNotOpen);
+}
+
+TEST_F(Files, OpenArgumentErrors) {
+  EXPECT_EQ(errorOf([] { open("A", FileMode::Record, Share::ReadWrite, 0); }), err::BadFileNumber);
+  EXPECT_EQ(errorOf([] { open("A", FileMode::Record, Share::ReadWrite, 256); }), err::BadFileNumber);
+  open("A", FileMode::Record, Share::ReadWrite, 255);
+  EXPECT_EQ(errorOf([] { open("B", FileMode::Record, Share::ReadWrite, 255); }),
+            err::FileAlreadyOpen);
+  EXPECT_EQ(errorOf([] { open("B", FileMode::Rewrite, Share::ReadOnly, 2, 256); }),
+            err::BadFileMode);
+  EXPECT_EQ(errorOf([] { open("B", FileMode::Record, Share::ReadWrite, 2, 2049); }),
+            err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { open("B", FileMode::Record, Share::ReadWrite, 2, -1); }),
+            err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { open("B?", FileMode::Record, Share::ReadWrite, 2); }), err::BadFileName);
+  EXPECT_EQ(errorOf([] { open("*", FileMode::Record, Share::ReadWrite, 2); }), err::BadFileName);
+  EXPECT_EQ(errorOf([] { open("", FileMode::Record, Share::ReadWrite, 2); }), err::BadFileName);
+  EXPECT_EQ(errorOf([] { open(Str(261, 'n'), FileMode::Record, Share::ReadWrite, 2); }),
+            err::BadFileName);
+  EXPECT_EQ(errorOf([] { open("MISSING", FileMode::RecordExisting, Share::ReadWrite, 2); }),
+            err::FileNotFound);
+  EXPECT_EQ(errorOf([] { open("MISSING", FileMode::Input, Share::ReadWrite, 2); }),
+            err::FileNotFound);
+  EXPECT_FALSE(dir.exists("MISSING"));
+  EXPECT_FALSE(isFileOpen(2));  // a failed open leaves the number free
+  open("B", FileMode::Record, Share::ReadWrite, 2, 2048);
+  open("C", FileMode::Record, Share::ReadWrite, 3, 1);
+  EXPECT_EQ(errorOf([] { close(256); }), err::BadFileNumber);
+  close(4);  // not open: nothing to do
+}
+
+TEST_F(Files, OperationsAgainstTheFileKindOrState) {
+  EXPECT_EQ(errorOf([] { get(7, 1); }), err::FileNotOpen);
+  EXPECT_EQ(errorOf([] { recordCount(7); }), err::FileNotOpen);
+  dir.write("T", "\"x\"\r\n");
+  open("T", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_EQ(errorOf([] { get(1, 1); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { put(1, 1); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { writeLine(1, {"a"}); }), err::BadFileMode);
+  open("R", FileMode::Record, Share::ReadWrite, 2);
+  EXPECT_EQ(errorOf([] { eof(2); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { inputItem(2); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { setRecordBuffer(2, "short"); }), err::InvalidArgument);
+  dir.write("RO", Str(256, 'r'));
+  open("RO", FileMode::RecordRead, Share::ReadWrite, 3);
+  EXPECT_EQ(errorOf([] { put(3, 1); }), err::BadFileMode);
+  open("WO", FileMode::RecordWrite, Share::ReadWrite, 4);
+  EXPECT_EQ(errorOf([] { get(4, 1); }), err::BadFileMode);
+}
+
+TEST_F(Files, ShortWriteIsDiskFullAndLeavesNoPartialRecord) {
+  open("D", FileMode::Record, Share::ReadWrite, 1);
+  setRecordBuffer(1, Str(256, 'a'));
+  put(1, 1);
+  failWritesAfterForTesting(100);  // the next write comes up short, then fails
+  setRecordBuffer(1, Str(256, 'b'));
+  EXPECT_EQ(errorOf([] { put(1, 2); }), err::DiskFull);
+  EXPECT_EQ(recordCount(1), 1);
+  EXPECT_EQ(position(1), 2);  // still after record 1
+  failWritesAfterForTesting(-1);
+  close(1);
+  EXPECT_EQ(dir.read("D"), Str(256, 'a'));
+}
+
+TEST_F(Files, FullDeviceIsDiskFull) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  open("/dev/full", FileMode::Record, Share::ReadWrite, 1);
+  EXPECT_EQ(errorOf([] { put(1, 1); }), err::DiskFull);
+}
+
+// ---- sequential files ----
+
+TEST_F(Files, WriteLineQuotesEveryItemAndEndsWithCrLf) {
+  open("L", FileMode::Output, Share::ReadWrite, 1);
+  writeLine(1, {"A,B"});
+  writeLine(1, {"鈴木"_sj, "x\"y"});
+  writeLine(1, {""});
+  close(1);
+  EXPECT_EQ(dir.read("L"), "\"A,B\"\r\n\"" + "鈴木"_sj + "\",\"x\"y\"\r\n\"\"\r\n");
+  EXPECT_EQ(errorOf([] { open("L", FileMode::Output, Share::ReadWrite, 1); }), err::AlreadyExists);
+}
+
+TEST_F(Files, QuotedItemKeepsCommasUnquotedLineSplits) {
+  open("L", FileMode::Rewrite, Share::ReadOnly, 1);
+  writeLine(1, {"A,B"});
+  close(1);
+  dir.write("U", "A,B\r\n C : D  \r\n\r\n\"Q\"  ,R\r\n");
+  open("L", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_EQ(inputItem(1), "A,B");
+  EXPECT_TRUE(eof(1));
+  EXPECT_EQ(errorOf([] { inputItem(1); }), err::InputPastEnd);
+  open("U", FileMode::Input, Share::ReadWrite, 2);
+  EXPECT_EQ(inputItem(2), "A");
+  EXPECT_EQ(inputItem(2), "B");
+  EXPECT_EQ(inputItem(2), "C");
+  EXPECT_EQ(inputItem(2), "D");
+  EXPECT_EQ(inputItem(2), "");  // the empty line
+  EXPECT_EQ(inputItem(2), "Q");
+  EXPECT_EQ(inputItem(2), "R");
+  EXPECT_TRUE(eof(2));
+}
+
+TEST_F(Files, DoctorListRoundTripAndEmptyList) {
+  open("HOKENNI", FileMode::Rewrite, Share::ReadOnly, 1);
+  writeLine(1, {"鈴木"_sj});
+  writeLine(1, {"　佐藤 "_sj});
+  close(1);
+  open("HOKENNI", FileMode::Input, Share::ReadWrite, 1);
+  std::vector<Str> items;
+  while (!eof(1)) items.push_back(inputItem(1));
+  close(1);
+  EXPECT_EQ(items, (std::vector<Str>{"鈴木"_sj, "　佐藤 "_sj}));
+  open("HOKENNI", FileMode::Rewrite, Share::ReadOnly, 1);
+  writeLine(1, {""});
+  close(1);
+  EXPECT_EQ(dir.read("HOKENNI"), "\"\"\r\n");
+}
+
+TEST_F(Files, EofBeforeAFinal0x1A) {
+  dir.write("E", "\"A\"\r\n\x1A");
+  open("E", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_FALSE(eof(1));
+  EXPECT_EQ(inputItem(1), "A");
+  EXPECT_TRUE(eof(1));
+  close(1);
+  dir.write("M", "\x1A" "A");  // not final: an ordinary byte
+  open("M", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_FALSE(eof(1));
+  EXPECT_EQ(inputItem(1), "\x1A" "A");
+  close(1);
+  dir.write("Z", "");
+  open("Z", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_TRUE(eof(1));
+}
+
+TEST_F(Files, AppendOverwritesAFinal0x1AAndCreates) {
+  dir.write("A", "\"x\"\r\n\x1A");
+  open("A", FileMode::Append, Share::ReadWrite, 1);
+  writeLine(1, {"y"});
+  open("NEWA", FileMode::Append, Share::ReadWrite, 2);
+  writeLine(2, {"z"});
+  closeAll();
+  EXPECT_EQ(dir.read("A"), "\"x\"\r\n\"y\"\r\n");
+  EXPECT_EQ(dir.read("NEWA"), "\"z\"\r\n");
+}
+
+TEST_F(Files, RewriteEmptiesTheFileAndIsAtomic) {
+  dir.write("W", "old contents\r\n");
+  open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+  writeLine(1, {"new"});
+  EXPECT_EQ(dir.read("W"), "old contents\r\n");  // readers see the old file until close
+  close(1);
+  EXPECT_EQ(dir.read("W"), "\"new\"\r\n");
+  open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+  close(1);
+  EXPECT_EQ(dir.read("W"), "");
+}
+
+TEST_F(Files, FailedRewriteKeepsTheOldList) {
+  dir.write("W", "\"old\"\r\n");
+  open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+  writeLine(1, {"first"});
+  failWritesAfterForTesting(3);
+  EXPECT_EQ(errorOf([] { writeLine(1, {"second"}); }), err::DiskFull);
+  failWritesAfterForTesting(-1);
+  close(1);
+  EXPECT_EQ(dir.read("W"), "\"old\"\r\n");
+}
+
+// ---- sharing and locks ----
+
+TEST_F(Files, SharingFollowsTheWindowsRule) {
+  open("S", FileMode::Rewrite, Share::ReadOnly, 1);  // denies writing to others
+  EXPECT_EQ(errorOf([] { open("S", FileMode::Record, Share::ReadWrite, 2); }),
+            err::SharingViolation);
+  open("S", FileMode::Input, Share::ReadWrite, 3);  // reading is allowed
+  close(1);
+  open("S", FileMode::Record, Share::ReadWrite, 2);
+  // An open that would deny writing to an open that already writes fails.
+  EXPECT_EQ(errorOf([] { open("S", FileMode::Input, Share::ReadOnly, 4); }),
+            err::SharingViolation);
+}
+
+TEST_F(Files, RecordLockBlocksOtherOpensUntilClose) {
+  dir.write("K", Str(512, ' '));
+  open("K", FileMode::RecordExisting, Share::ReadWrite, 1);
+  open("K", FileMode::Record, Share::ReadWrite, 2);
+  lockRecord(1, 2);
+  get(1, 2);
+  put(1, 2);  // the holder may use its record
+  EXPECT_EQ(errorOf([] { lockRecord(2, 2); }), err::LockViolation);
+  EXPECT_EQ(errorOf([] { put(2, 2); }), err::LockViolation);
+  EXPECT_EQ(errorOf([] { get(2, 2); }), err::LockViolation);
+  get(2, 1);  // other records are free
+  unlockRecord(1, 2);
+  lockRecord(2, 2);
+  unlockRecord(2, 2);
+  lockRecord(1, 1);
+  close(1);  // closing releases
+  lockRecord(2, 1);
+  EXPECT_EQ(errorOf([] { lockRecord(2, 0); }), err::InvalidArgument);
+}
+
+TEST_F(Files, RecordLockHoldsAgainstAnotherProcess) {
+  dir.write("K", Str(512, ' '));
+  open("K", FileMode::Record, Share::ReadWrite, 1);
+  lockRecord(1, 1);
+  pid_t child = fork();
+  if (child == 0) {
+    int code = 0;
+    try {
+      open("K", FileMode::Record, Share::ReadWrite, 2);
+      code = errorOf([] { lockRecord(2, 1); }) == err::LockViolation ? 0 : 1;
+      lockRecord(2, 2);
+    } catch (...) {
+      code = 2;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// ---- names and directories ----
+
+TEST_F(Files, BackslashSeparatorsButNotTrailBytes) {
+  makeDirectory("EKG_SYS");
+  open("EKG_SYS\\P_TYOUSEI", FileMode::Record, Share::ReadWrite, 1, 2000);
+  close(1);
+  EXPECT_TRUE(dir.exists("EKG_SYS/P_TYOUSEI"));
+  EXPECT_EQ(osPath("表"_sj), dir.path() + "/表");  // 0x95 0x5C stays one character
+  EXPECT_EQ(osPath("EKG_SYS\\表\\X"_sj), dir.path() + "/EKG_SYS/表/X");
+  EXPECT_EQ(osPath("/abs/x"), "/abs/x");
+  open("表"_sj, FileMode::Record, Share::ReadWrite, 1);
+  close(1);
+  EXPECT_TRUE(dir.exists("表"));
+}
+
+TEST_F(Files, FileExistsWithWildcardsAndDirectories) {
+  makeDirectory("EKG_DATA");
+  dir.write("EKG_DATA/EKGDATA_1", "");
+  dir.write("山田.txt", "");
+  EXPECT_TRUE(fileExists("EKG_DATA"));
+  EXPECT_TRUE(fileExists("EKG_DATA\\EKGDATA_1"));
+  EXPECT_FALSE(fileExists("EKG_DATA\\EKGDATA_3"));
+  EXPECT_TRUE(fileExists("EKG_DATA\\EKGDATA_?"));
+  EXPECT_TRUE(fileExists("EKG_DATA\\*"));
+  EXPECT_TRUE(fileExists("EKG_DATA\\*.*"));
+  EXPECT_FALSE(fileExists("EKG_DATA\\*2"));
+  EXPECT_TRUE(fileExists("山?.txt"_sj));  // ? is one double-byte character
+  EXPECT_FALSE(fileExists("山??.txt"_sj));
+  EXPECT_FALSE(fileExists("EKG_*\\EKGDATA_1"));
+  EXPECT_FALSE(fileExists("NOPE\\*"));
+  EXPECT_FALSE(fileExists(""));
+  EXPECT_EQ(errorOf([] { makeDirectory("EKG_DATA"); }), err::AlreadyExists);
+  EXPECT_EQ(errorOf([] { makeDirectory("A\\B"); }), err::FileNotFound);
+  EXPECT_EQ(errorOf([] { makeDirectory("A*"); }), err::BadFileName);
+  EXPECT_EQ(errorOf([] { open("EKG_DATA", FileMode::Record, Share::ReadWrite, 1); }),
+            err::FileAccess);
+}
+
+}  // namespace
+}  // namespace fw
