@@ -38,12 +38,17 @@ void setResponder(Responder* responder);
 Responder* responder();
 
 // A ready-made responder: answers from queues and records every request.
-// An unexpected dialog (empty queue) records it and answers OK / Yes /
-// cancel, so a test sees it in the log instead of hanging.
+// An unexpected dialog (empty queue) is recorded and answered as Enter would
+// answer it: a message box with its first button (OK 0, Abort 2, Yes 5,
+// Retry 3), an input box with the byte 27 (cancelled), the print dialog with
+// cancel; so a test sees it in the log instead of hanging. Installing one
+// hides the responder installed before it until it is destroyed.
 class ScriptedResponder {
  public:
   ScriptedResponder();   // installs itself
-  ~ScriptedResponder();  // uninstalls
+  ~ScriptedResponder();  // puts the previous responder back
+  ScriptedResponder(const ScriptedResponder&) = delete;
+  ScriptedResponder& operator=(const ScriptedResponder&) = delete;
   std::deque<int> messageAnswers;
   std::deque<Str> inputAnswers;
   std::deque<bool> printAnswers;

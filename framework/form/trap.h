@@ -16,14 +16,23 @@
 #include <utility>
 
 #include "framework/core/error.h"
+#include "framework/core/str.h"
 
 namespace fw {
 
 using TrapHandler = std::function<void(const RuntimeError&)>;
 void installProgramTrap(TrapHandler handler);
 // Runs fn under the program trap: used by the dispatcher for every procedure
-// and by the start code. Returns false when fn was abandoned by an error.
+// and by the start code. Returns false when fn was abandoned by an error and
+// the trap let the program go on. ProgramEnd passes through untouched; an
+// error without a trap, or raised inside the handler, is reported as fatal
+// and ends the program (ProgramEnd is thrown).
 bool runTrapped(const std::function<void()>& fn);
+
+// The fatal report: "\r\n<module> [<line>行]:エラー[<number>]", CR LF and the
+// description of the number (CP932).
+Str fatalErrorText(const RuntimeError& error);
+Str errorDescription(int number);
 
 // Runs one statement; a RuntimeError in it is skipped. Returns false when
 // the statement failed.
@@ -41,7 +50,10 @@ bool resumeNext(F&& statement) {
 // from run() with exit code 0). Never returns to the caller: it throws an
 // internal unwinding signal that only the dispatcher catches.
 [[noreturn]] void endProgram();
+// True from endProgram on: windows then close without asking _QUERYCLOSE.
 bool programEnding();
+// Tests: removes the program trap and clears the ending state.
+void resetTrapState();
 
 // What endProgram throws; caught by the dispatcher and by runProgram. Tests
 // that call a procedure which may end the program catch it.

@@ -16,5 +16,10 @@ QString mapFace(const Str& cp932Face);
 // round(points * 96 / 72), as the window definitions were designed.
 QFont screenFont(const Str& cp932Face, double points, bool bold, bool italic = false,
                  bool underline = false);
+// The same for any device: the character height in device pixels is
+// round(points * dotsPerInch / 72), so text keeps its size in inches on a
+// 300, 600 or 1200 dpi printer.
+QFont deviceFont(const Str& cp932Face, double points, double dotsPerInch, bool bold,
+                 bool italic = false, bool underline = false);
 
 }  // namespace fw::internal

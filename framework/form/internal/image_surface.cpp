@@ -1,0 +1,84 @@
+#include "framework/form/internal/image_surface.h"
+
+#include <optional>
+
+#include "framework/core/error.h"
+#include "framework/core/str.h"
+#include "framework/form/internal/painter_surface.h"
+
+namespace fw::internal {
+
+namespace {
+
+// Windows lay out their pictures at 96 dots per inch, whatever the screen.
+constexpr double kWindowDotsPerInch = 96.0;
+
+class ImageSurface final : public PainterSurface {
+ public:
+  ImageSurface(int width, int height, uint32_t background)
+      : PainterSurface(background, sj("ＭＳ ゴシック"), 9.0f),
+        image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    image_.fill(toQColor(background));
+  }
+
+  const QImage& image() const { return image_; }
+
+  void resize(int width, int height) {
+    QImage bigger(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    bigger.fill(toQColor(backColor()));
+    {
+      QPainter copy(&bigger);
+      copy.drawImage(0, 0, image_);
+    }
+    image_ = std::move(bigger);
+    if (changed_) changed_();
+  }
+
+  void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
+
+ protected:
+  QPainter& beginPaint() override {
+    painter_.emplace(&image_);
+    return *painter_;
+  }
+  void endPaint() override {
+    painter_.reset();
+    if (changed_) changed_();
+  }
+  double dotsPerInchX() const override { return kWindowDotsPerInch; }
+  double dotsPerInchY() const override { return kWindowDotsPerInch; }
+  QRectF deviceRect() const override { return QRectF(image_.rect()); }
+  bool smoothEdges() const override { return false; }
+
+ private:
+  QImage image_;
+  std::optional<QPainter> painter_;
+  std::function<void()> changed_;
+};
+
+ImageSurface& asImageSurface(Surface& surface) {
+  auto* image = dynamic_cast<ImageSurface*>(&surface);
+  if (!image) raise(err::WrongKind);
+  return *image;
+}
+
+}  // namespace
+
+std::unique_ptr<Surface> makeImageSurface(int widthPixels, int heightPixels,
+                                          uint32_t backgroundRgb) {
+  return std::make_unique<ImageSurface>(widthPixels, heightPixels, backgroundRgb);
+}
+
+const QImage& surfaceImage(const Surface& imageSurface) {
+  return asImageSurface(const_cast<Surface&>(imageSurface)).image();
+}
+
+void resizeImageSurface(Surface& imageSurface, int widthPixels, int heightPixels) {
+  asImageSurface(imageSurface).resize(widthPixels, heightPixels);
+}
+
+void setSurfaceChangedCallback(Surface& imageSurface, std::function<void()> changed) {
+  asImageSurface(imageSurface).setChanged(std::move(changed));
+}
+
+}  // namespace fw::internal

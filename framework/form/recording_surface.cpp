@@ -1,0 +1,118 @@
+#include "framework/form/recording_surface.h"
+
+#include <algorithm>
+
+#include "framework/form/internal/surface_rules.h"
+
+namespace fw {
+
+RecordingSurface::RecordingSurface(double lineHeight) : lineHeight_(lineHeight) {}
+
+std::vector<DrawCall> RecordingSurface::texts() const {
+  std::vector<DrawCall> out;
+  std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
+               [](const DrawCall& c) { return c.type == DrawCall::Text; });
+  return out;
+}
+
+void RecordingSurface::setScaleMode(int mode) { scaleMode_ = internal::checkedScaleMode(mode); }
+
+void RecordingSurface::clear() {
+  DrawCall c;
+  c.type = DrawCall::Clear;
+  c.colour = back_;
+  c.scaleMode = scaleMode_;
+  calls.push_back(c);
+  x_ = y_ = 0;
+}
+
+void RecordingSurface::setPosition(double x, double y) {
+  // The current position is held in single precision, as on a real surface.
+  x_ = float(x);
+  y_ = float(y);
+}
+
+void RecordingSurface::print(const Str& text) {
+  DrawCall c;
+  c.type = DrawCall::Text;
+  c.x = x_;
+  c.y = y_;
+  c.text = text;
+  c.face = face_;
+  c.size = size_;
+  c.bold = bold_;
+  c.colour = fore_;
+  c.scaleMode = scaleMode_;
+  calls.push_back(c);
+  const auto lineFeeds = std::count(text.begin(), text.end(), '\n');
+  x_ = 0;
+  y_ = float(y_ + lineHeight_ * double(lineFeeds + 1));
+}
+
+void RecordingSurface::color(int fore, int back, int border, int mode, int which) {
+  internal::ColourState state{fore_, back_, (which & 8) ? mode : 0, false};
+  internal::applyColourStatement(state, fore, back, border, mode, which);
+  fore_ = state.fore;
+  back_ = state.back;
+}
+
+void RecordingSurface::setForeColor(uint32_t rgb) { fore_ = internal::checkedRgb(rgb); }
+void RecordingSurface::setBackColor(uint32_t rgb) { back_ = internal::checkedRgb(rgb); }
+void RecordingSurface::setFillColor(uint32_t rgb) {
+  fill_ = internal::checkedRgb(rgb);
+  fillSet_ = true;
+}
+
+void RecordingSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
+  DrawCall c;
+  c.type = DrawCall::Line;
+  c.x = x1;
+  c.y = y1;
+  c.x2 = x2;
+  c.y2 = y2;
+  if (colour >= 0)
+    c.colour = shapePaletteColour(colour);
+  else
+    c.colour = (kind == 2 && fillSet_) ? fill_ : fore_;
+  c.kind = kind;
+  c.lineWidth = lineWidth_;
+  c.scaleMode = scaleMode_;
+  calls.push_back(c);
+}
+
+void RecordingSurface::circle(double x, double y, double r, int colour, float aspect,
+                              double startAngle, double endAngle, bool filled) {
+  (void)startAngle;
+  (void)endAngle;
+  DrawCall c;
+  c.type = DrawCall::Circle;
+  c.x = x;
+  c.y = y;
+  c.radius = r;
+  c.aspect = aspect;
+  c.colour = colour >= 0 ? shapePaletteColour(colour) : fore_;
+  c.kind = filled ? 1 : 0;
+  c.lineWidth = lineWidth_;
+  c.scaleMode = scaleMode_;
+  calls.push_back(c);
+}
+
+void RecordingSurface::drawBitmap(double x, double y, double width, double height,
+                                  const fw::Bitmap& bitmap, int srcX, int srcY, int srcWidth,
+                                  int srcHeight) {
+  DrawCall c;
+  c.type = DrawCall::Bitmap;
+  c.x = x;
+  c.y = y;
+  c.x2 = width;
+  c.y2 = height;
+  c.text = bitmap.name();
+  c.scaleMode = scaleMode_;
+  c.srcX = srcX;
+  c.srcY = srcY;
+  c.srcW = srcWidth;
+  c.srcH = srcHeight;
+  calls.push_back(c);
+}
+
+}  // namespace fw

@@ -1,0 +1,134 @@
+// Arguments the drawing services refuse, and the printer without a device.
+// Every kind of surface refuses the same way, so a recording in a layout
+// test fails where a real page would.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "framework/core/error.h"
+#include "framework/form/internal/image_surface.h"
+#include "framework/form/internal/print_device.h"
+#include "framework/form/printer.h"
+#include "framework/form/recording_surface.h"
+#include "framework/form/responder.h"
+#include "tests/support/temp_dir.h"
+
+namespace fw {
+namespace {
+
+int errorOf(const std::function<void()>& statement) {
+  try {
+    statement();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+std::vector<std::unique_ptr<Surface>> everyKind() {
+  std::vector<std::unique_ptr<Surface>> kinds;
+  kinds.push_back(std::make_unique<RecordingSurface>());
+  kinds.push_back(internal::makeImageSurface(20, 20, rgb(255, 255, 255)));
+  kinds.push_back(std::make_unique<Printer>());
+  return kinds;
+}
+
+TEST(SurfaceArguments, RefusedValuesGiveTheirErrorNumbers) {
+  for (auto& s : everyKind()) {
+    SCOPED_TRACE(typeid(*s).name());
+    EXPECT_EQ(errorOf([&] { s->setScaleMode(0); }), 0);
+    EXPECT_EQ(errorOf([&] { s->setScaleMode(6); }), 0);
+    EXPECT_EQ(errorOf([&] { s->setScaleMode(7); }), err::InvalidArgument);
+    EXPECT_EQ(errorOf([&] { s->setScaleMode(-1); }), err::InvalidArgument);
+    EXPECT_EQ(s->scaleMode(), 6);
+
+    EXPECT_EQ(errorOf([&] { s->setForeColor(0xFFFFFF); }), 0);
+    EXPECT_EQ(errorOf([&] { s->setForeColor(0x1000000); }), err::Overflow);
+    EXPECT_EQ(errorOf([&] { s->setBackColor(0x1000000); }), err::Overflow);
+    EXPECT_EQ(errorOf([&] { s->setFillColor(0xFFFFFFFF); }), err::Overflow);
+    EXPECT_EQ(s->foreColor(), 0xFFFFFFu);
+
+    EXPECT_EQ(errorOf([&] { s->color(15, 0, 0, 4, 9); }), 0);
+    EXPECT_EQ(errorOf([&] { s->color(16, 0, 0, 4, 9); }), err::InvalidArgument);
+    EXPECT_EQ(errorOf([&] { s->color(-1, 0, 0, 4, 9); }), err::InvalidArgument);
+    EXPECT_EQ(errorOf([&] { s->color(1, 0, 0, 2, 9); }), err::InvalidArgument);  // no mode 2
+    EXPECT_EQ(s->foreColor(), rgb(255, 255, 255));  // refused statements change nothing
+  }
+}
+
+TEST(SurfaceArguments, ColourStatementModesPickThePaletteHalf) {
+  RecordingSurface s;
+  struct Row { int number, mode; uint32_t expected; };
+  const Row rows[] = {
+      {0, 4, rgb(0, 0, 0)},       {1, 4, rgb(0, 0, 255)},     {2, 4, rgb(255, 0, 0)},
+      {7, 4, rgb(255, 255, 255)}, {0, 0, rgb(128, 128, 128)}, {1, 0, rgb(0, 0, 128)},
+      {7, 0, rgb(192, 192, 192)}, {9, 0, rgb(0, 0, 128)},     {15, 5, rgb(255, 255, 255)},
+      {8, 1, rgb(128, 128, 128)},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.number << " mode " << r.mode);
+    s.color(r.number, 0, 0, r.mode, 9);
+    EXPECT_EQ(s.foreColor(), r.expected);
+  }
+  // Only the bits of `which` change anything.
+  s.setBackColor(rgb(1, 2, 3));
+  s.color(2, 2, 0, 4, 8);
+  EXPECT_EQ(s.foreColor(), rgb(128, 128, 128));
+  EXPECT_EQ(s.backColor(), rgb(1, 2, 3));
+  EXPECT_EQ(shapePaletteColour(5), rgb(255, 0, 0));
+  EXPECT_EQ(errorOf([] { shapePaletteColour(16); }), err::InvalidArgument);
+}
+
+TEST(PrinterStates, DrawingWithoutADeviceIsError1000) {
+  Printer p;
+  EXPECT_EQ(errorOf([&] { p.print("X"); }), err::NoObject);
+  EXPECT_EQ(errorOf([&] { p.line(0, 0, 1, 1, -1, 0); }), err::NoObject);
+  EXPECT_EQ(errorOf([&] { p.newPage(); }), err::NoObject);
+  EXPECT_EQ(errorOf([&] { p.endDocument(); }), err::NoObject);
+  // Chosen but not confirmed in the dialog: still no device.
+  p.choose("", kPaperA4, kLandscape);
+  EXPECT_EQ(errorOf([&] { p.startDocument("PRINTER"); }), err::NoObject);
+}
+
+TEST(PrinterStates, ChooseAndDocumentNameLimits) {
+  tessivo::test::TempCwd dir;
+  setPdfOutput(dir.path() + "/out.pdf");
+  Printer p;
+  EXPECT_EQ(errorOf([&] { p.choose("", -1, kLandscape); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([&] { p.choose("", kPaperA4, 3); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([&] { p.choose("", kPaperA4, -1); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([&] { p.choose("", 0, 0); }), 0);
+  PrintRange range;
+  ASSERT_TRUE(p.dialog(range));
+  EXPECT_EQ(errorOf([&] { p.startDocument(Str(32, 'D')); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([&] { p.startDocument(Str(31, 'D')); }), 0);
+  p.newPage();
+  EXPECT_EQ(errorOf([&] { p.print("X"); }), 0);
+  p.endPage();
+  p.endDocument();
+  p.release();
+  EXPECT_EQ(errorOf([&] { p.print("X"); }), err::NoObject);
+  // The program chooses again on the released object for the next run.
+  EXPECT_EQ(errorOf([&] { p.choose("", kPaperA4, kPortrait); }), 0);
+  setPdfOutput("");
+}
+
+TEST(PrinterStates, CancelledDialogStartsNothing) {
+  tessivo::test::TempCwd dir;
+  setPdfOutput(dir.path() + "/out.pdf");
+  ScriptedResponder answers;
+  answers.printAnswers = {false};
+  Printer p;
+  p.choose("", kPaperA4, kLandscape);
+  PrintRange range;
+  EXPECT_FALSE(p.dialog(range));
+  EXPECT_EQ(answers.printDialogs.size(), 1u);
+  EXPECT_EQ(errorOf([&] { p.startDocument("PRINTER"); }), err::NoObject);
+  p.release();
+  EXPECT_FALSE(dir.exists("out.pdf"));
+  setPdfOutput("");
+}
+
+}  // namespace
+}  // namespace fw
