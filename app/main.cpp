@@ -1,11 +1,13 @@
 // Tessivo: ECG chart entry and printing.
-#include <QApplication>
-#include <QLabel>
+#include "entry/procedures.h"
+#include "entry/startup.h"
+#include "framework/form/program.h"
+#include "masters/procedures.h"
+#include "printing/procedures.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QLabel label("Tessivo: the windows are being built.");
-  label.resize(400, 80);
-  label.show();
-  return app.exec();
+  entry::registerProcedures();
+  printing::registerProcedures();
+  masters::registerProcedures();
+  return fw::runProgram(argc, argv, {.start = entry::startProgram});
 }

@@ -68,7 +68,7 @@ QFont deviceFont(const Str& cp932Face, double points, double dotsPerInch, bool b
 }
 
 QFont screenFont(const Str& cp932Face, double points, bool bold, bool italic, bool underline) {
-  return deviceFont(cp932Face, points, 96.0, bold, italic, underline);
+  return deviceFont(cp932Face, points, kScreenFontDotsPerInch, bold, italic, underline);
 }
 
 }  // namespace fw::internal

@@ -12,8 +12,16 @@
 namespace fw::internal {
 
 QString mapFace(const Str& cp932Face);
-// A font for the screen at 96 dpi: the character height in pixels is
-// round(points * 96 / 72), as the window definitions were designed.
+
+// Screen fonts turn points into pixels with the display's physical
+// resolution, not the logical 96 dpi of the window geometry. The windows were
+// laid out on a 1024 x 768 display that reports 240 mm of height: 768 x 254 /
+// (240 x 720) = 1.1289 pixels per point. The drawn words of the main window
+// end exactly where their click areas end at this resolution, and the labels
+// fit their boxes; at 96 dpi both overflow.
+inline constexpr double kScreenFontDotsPerInch = 768.0 * 25.4 / 240.0;
+// A font for the screen: the character height in pixels is
+// round(points * kScreenFontDotsPerInch / 72).
 QFont screenFont(const Str& cp932Face, double points, bool bold, bool italic = false,
                  bool underline = false);
 // The same for any device: the character height in device pixels is

@@ -4,6 +4,7 @@
 
 #include "framework/core/error.h"
 #include "framework/core/str.h"
+#include "framework/form/internal/fonts.h"
 #include "framework/form/internal/painter_surface.h"
 
 namespace fw::internal {
@@ -47,6 +48,7 @@ class ImageSurface final : public PainterSurface {
   }
   double dotsPerInchX() const override { return kWindowDotsPerInch; }
   double dotsPerInchY() const override { return kWindowDotsPerInch; }
+  double fontDotsPerInch() const override { return kScreenFontDotsPerInch; }
   QRectF deviceRect() const override { return QRectF(image_.rect()); }
   bool smoothEdges() const override { return false; }
 

@@ -95,7 +95,7 @@ void PainterSurface::color(int fore, int back, int border, int mode, int which) 
 }
 
 QFont PainterSurface::deviceFont() const {
-  return internal::deviceFont(face_, size_, dotsPerInchY(), bold_, italic_, underline_);
+  return internal::deviceFont(face_, size_, fontDotsPerInch(), bold_, italic_, underline_);
 }
 
 double PainterSurface::toDeviceX(double units) const {

@@ -68,6 +68,9 @@ class PainterSurface : public Surface {
   // After every drawing operation, also when it failed half-way.
   virtual void endPaint() {}
   virtual double dotsPerInchX() const = 0;
+  // Resolution used to turn font points into pixels; the device's own
+  // unless the device says otherwise (window pictures do).
+  virtual double fontDotsPerInch() const { return dotsPerInchY(); }
   virtual double dotsPerInchY() const = 0;
   // The whole drawable area in device pixels, from the origin.
   virtual QRectF deviceRect() const = 0;

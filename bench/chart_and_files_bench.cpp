@@ -1,0 +1,88 @@
+// Throughput of the work done per chart and per history record: laying out a
+// full chart, and writing and reading back 2000-byte records.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "entry/record.h"
+#include "framework/core/files.h"
+#include "framework/core/numbers.h"
+#include "framework/core/str.h"
+#include "framework/core/strings.h"
+#include "framework/form/recording_surface.h"
+#include "printing/chart_layout.h"
+
+using namespace fw::literals;
+
+namespace {
+
+entry::ExamineeRecord fullRecord() {
+  entry::ExamineeRecord r;
+  r.EXAM_NO = "12345";
+  r.EXAM_YEAR = "2024";
+  r.EXAM_MONTH = "１２"_sj;
+  r.EXAM_DAY = "２４"_sj;
+  r.EXAM_AM = 1;
+  r.EXAM_HOUR = "１０"_sj;
+  r.EXAM_MINUTE = "05";
+  r.CHART_NO = "0000000123";
+  r.NAME = "山田　太郎"_sj;
+  r.BIRTH_YEAR = "昭和45"_sj;
+  r.AGE = "５４"_sj;
+  r.SEX_MALE = 1;
+  r.HOSPITAL = "さくら医院"_sj;
+  r.REQUEST_KIND = 4;
+  r.DOCTOR = "佐藤"_sj;
+  r.BP_HIGH = "128";
+  r.BP_LOW = "84";
+  r.ECG_STRESS = 1;
+  r.MASTER_DOUBLE = 1;
+  r.FINDING_NAME = "正常範囲"_sj;
+  return r;
+}
+
+void BM_DrawFullChart(benchmark::State& state) {
+  const entry::ExamineeRecord record = fullRecord();
+  const printing::CorrectionTable corrections{};
+  const printing::PrintOptions options;
+  for (auto _ : state) {
+    fw::RecordingSurface page;
+    page.setScaleMode(5);
+    printing::drawChart(page, record, corrections, options, {});
+    benchmark::DoNotOptimize(page.calls.data());
+  }
+}
+BENCHMARK(BM_DrawFullChart);
+
+void BM_TrimAndConvert(benchmark::State& state) {
+  const fw::Str padded = "　　山田　太郎" + std::string(90, ' ');
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(fw::trim(padded));
+    benchmark::DoNotOptimize(fw::val("  128"));
+    benchmark::DoNotOptimize(fw::str(165.5));
+  }
+}
+BENCHMARK(BM_TrimAndConvert);
+
+// One history-sized record written and read back through a numbered file.
+void BM_RecordPutGet(benchmark::State& state) {
+  const auto dir = std::filesystem::temp_directory_path() / "tessivo-bench";
+  std::filesystem::create_directories(dir);
+  const fw::Str name = (dir / "EKGDATA_1").string();
+  std::filesystem::remove(name);
+  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, 1, 2000);
+  fw::FieldVar field;
+  fw::field(1, {{2000, &field}});
+  long r = 0;
+  for (auto _ : state) {
+    fw::lset(field, "record");
+    fw::put(1, ++r % 500 + 1);
+    fw::get(1, r % 500 + 1);
+    benchmark::DoNotOptimize(field.value());
+  }
+  fw::close(1);
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_RecordPutGet);
+
+}  // namespace

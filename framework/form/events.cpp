@@ -1,0 +1,168 @@
+#include "framework/form/events.h"
+
+#include <QCoreApplication>
+#include <deque>
+#include <map>
+
+#include "framework/form/internal/form_objects.h"
+#include "framework/form/trap.h"
+
+namespace fw {
+
+const char* eventSuffix(Event e) {
+  switch (e) {
+    case Event::On: return "_ON";
+    case Event::Change: return "_CHANGE";
+    case Event::Start: return "_START";
+    case Event::End: return "_END";
+    case Event::SetFocus: return "_SETFOCUS";
+    case Event::KillFocus: return "_KILLFOCUS";
+    case Event::Resize: return "_RESIZE";
+    case Event::Click: return "_CLICK";
+    case Event::DblClick: return "_DBLCLICK";
+    case Event::MouseDown: return "_MOUSEDOWN";
+    case Event::MouseUp: return "_MOUSEUP";
+    case Event::MouseMove: return "_MOUSEMOVE";
+    case Event::QueryClose: return "_QUERYCLOSE";
+    case Event::MouseWheel: return "_MOUSEWHEEL";
+  }
+  return "";
+}
+
+namespace {
+
+struct Pending {
+  std::weak_ptr<internal::WindowImpl> window;
+  Procedure procedure;
+  EventArgs args;
+};
+
+std::map<Str, Procedure>& registry() {
+  static std::map<Str, Procedure> procedures;
+  return procedures;
+}
+
+std::deque<Pending> g_queue;
+int g_running = 0;        // procedures on the stack (the start code counts as one)
+bool g_serving = false;
+bool g_endRequested = false;
+std::function<void()> g_queuedHook;
+
+struct RunningScope {
+  RunningScope() { ++g_running; }
+  ~RunningScope() { --g_running; }
+};
+
+void run(const Procedure& procedure, EventArgs& args) {
+  RunningScope running;
+  try {
+    runTrapped([&] { procedure(args); });
+  } catch (const ProgramEnd&) {
+    internal::endProgramNow();
+  }
+}
+
+}  // namespace
+
+void registerProcedure(const Str& name, Procedure procedure) {
+  registry()[name] = std::move(procedure);
+}
+
+void unregisterAllProcedures() { registry().clear(); }
+
+bool hasProcedure(const Str& name) { return registry().count(name) != 0; }
+
+void waitForEvents() {
+  if (g_running > 0 || g_serving) return;
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    internal::serveEventQueue();
+  } while (!g_queue.empty() && !g_endRequested);
+  internal::releaseClosedWindows();
+}
+
+void doEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // An end requested from a procedure called while messages were processed
+  // (a _QUERYCLOSE) abandons the running procedure here, at its statement
+  // boundary, never from inside Qt's event handling.
+  if (g_endRequested && g_running > 0) throw ProgramEnd{};
+}
+
+int pendingEventCount() { return int(g_queue.size()); }
+
+namespace internal {
+
+const Procedure* findProcedure(const BindingTable& bindings, const Str& objectName, Event e) {
+  auto& procedures = registry();
+  auto bound = bindings.find(int(e));
+  if (bound != bindings.end()) {
+    auto found = procedures.find(bound->second);
+    if (found != procedures.end()) return &found->second;
+  }
+  auto byRule = procedures.find(upperName(objectName) + eventSuffix(e));
+  return byRule == procedures.end() ? nullptr : &byRule->second;
+}
+
+bool queueEvent(const std::shared_ptr<WindowImpl>& window, const Procedure& procedure,
+                const EventArgs& args) {
+  if (g_endRequested) return false;
+  if (int(g_queue.size()) >= kEventQueueLimit) return false;  // the newest is dropped
+  g_queue.push_back({window, procedure, args});
+  if (g_queuedHook) g_queuedHook();
+  return true;
+}
+
+void callNow(const Procedure& procedure, EventArgs& args) { run(procedure, args); }
+
+bool runAsProcedure(const std::function<void()>& code) {
+  RunningScope running;
+  try {
+    return runTrapped(code);
+  } catch (const ProgramEnd&) {
+    endProgramNow();
+    return false;
+  }
+}
+
+void wakeProgramLoop() {
+  if (g_queuedHook) g_queuedHook();
+}
+
+bool procedureRunning() { return g_running > 0; }
+
+void clearEventQueue() { g_queue.clear(); }
+
+void setEventQueuedHook(std::function<void()> hook) { g_queuedHook = std::move(hook); }
+
+void serveEventQueue() {
+  if (g_running > 0 || g_serving) return;
+  g_serving = true;
+  while (!g_queue.empty() && !g_endRequested) {
+    Pending next = std::move(g_queue.front());
+    g_queue.pop_front();
+    std::shared_ptr<WindowImpl> window = next.window.lock();
+    if (!window || window->closed()) continue;  // its window was closed meanwhile
+    next.args.window = window.get();
+    run(next.procedure, next.args);
+  }
+  g_serving = false;
+}
+
+void endProgramNow() {
+  g_endRequested = true;
+  g_queue.clear();
+  destroyAllWindows();
+  if (g_queuedHook) g_queuedHook();
+}
+
+bool endRequested() { return g_endRequested; }
+
+void resetDispatch() {
+  g_queue.clear();
+  g_endRequested = false;
+  g_serving = false;
+}
+
+}  // namespace internal
+}  // namespace fw

@@ -1,0 +1,99 @@
+#include "framework/form/program.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <cstdlib>
+#include <memory>
+
+#include "framework/core/error.h"
+#include "framework/form/events.h"
+#include "framework/form/internal/definition_loader.h"
+#include "framework/form/internal/form_objects.h"
+#include "framework/form/trap.h"
+
+namespace fw {
+
+namespace {
+
+const Str kMainFormName = "MAINFORM";
+
+// Builds MAINFORM hidden; its _START is queued for the first wait.
+void buildMainWindow() {
+  auto bytes = internal::definitionResource(kMainFormName);
+  if (!bytes) raise(err::DefinitionMissing);
+  internal::setMainWindow(internal::openWindowFromBytes(*bytes, 0));
+}
+
+void shutDown() {
+  internal::clearEventQueue();
+  internal::destroyAllWindows();
+  internal::releaseClosedWindows();
+  while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+int runProgram(int argc, char** argv, const ProgramOptions& options) {
+  std::unique_ptr<QApplication> app;
+  if (!QCoreApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  if (!internal::runAsProcedure(buildMainWindow) || !mainWindowExists()) {
+    shutDown();
+    return 1;
+  }
+  if (options.start && !internal::runAsProcedure(options.start) && internal::endRequested()) {
+    shutDown();
+    return 0;
+  }
+  if (auto main = internal::mainWindowImpl()) main->showInitialState();
+
+  // The program waits for events for ever: queued procedures run one at a
+  // time from this loop, never from a nested one (modal dialogs, doEvents),
+  // and the program ends when the main window is gone.
+  QEventLoop loop;
+  internal::setEventQueuedHook([&loop] {
+    if (!internal::procedureRunning()) loop.quit();
+  });
+  while (!internal::endRequested() && !programEnding() && mainWindowExists()) {
+    internal::serveEventQueue();
+    internal::releaseClosedWindows();
+    if (internal::endRequested() || !mainWindowExists()) break;
+    if (pendingEventCount() > 0) continue;
+    loop.exec();
+  }
+  internal::setEventQueuedHook(nullptr);
+  shutDown();
+  return 0;
+}
+
+bool initForTests() {
+  if (!QCoreApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "tessivo-tests";
+    static char* argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+  }
+  QApplication::setQuitOnLastWindowClosed(false);
+  resetForTests();
+  try {
+    buildMainWindow();
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  if (auto main = internal::mainWindowImpl()) main->showInitialState();
+  return mainWindowExists();
+}
+
+// The registry of procedures is kept: tests register their procedures once
+// and clear them with unregisterAllProcedures().
+void resetForTests() {
+  internal::setEventQueuedHook(nullptr);
+  shutDown();
+  internal::resetDispatch();
+  resetTrapState();
+}
+
+}  // namespace fw

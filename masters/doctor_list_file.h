@@ -1,0 +1,37 @@
+// Writing the doctor list EKG_SYS\HOKENNI and its default EKG_SYS\HOKENNI_DF.
+//
+// HOKENNI holds one entry per line: a double quote, the entry, a double
+// quote, CR LF. An empty list is the single line "" CR LF (the file exists
+// from the first registration on). Reading is entry::readDoctorList
+// (entry/doctor_list.h): trimmed items, empty ones skipped, file order.
+// HOKENNI_DF is a single-value file holding the list position (from 0) of
+// the default doctor as decimal text, "-1" for none.
+#pragma once
+
+#include <vector>
+
+#include "framework/core/str.h"
+
+namespace masters {
+
+// The list holds at most this many doctors; one more is refused.
+inline constexpr int kMaxDoctors = 500;
+
+// An entry that can be stored: no double quote (it would end the quoted
+// item early on reading) and no line break (it would split the line).
+bool storableDoctorName(const fw::Str& name);
+
+// Rewrites HOKENNI whole with the entries in order. Errors are runtime
+// errors (program trap).
+void writeDoctorList(const std::vector<fw::Str>& doctors);
+
+// The default position d, -1 when there is none (empty or missing file).
+int readDefaultPosition();
+// Writes d as decimal text without blanks ("-1" removes the default).
+void writeDefaultPosition(int position);
+
+// The line of entry `number` (from 1) in FORM6's list: the number
+// left-aligned in 4 columns, the entry, then " (DEFAULT)" or 41 blanks.
+fw::Str displayLine(int number, const fw::Str& entry, bool isDefault);
+
+}  // namespace masters

@@ -1,0 +1,88 @@
+// The default hospital name (CHECK12, BUTTON5) and the older doctor default
+// switch (CHECK13) of the main window.
+#include "entry/settings_file.h"
+#include "entry/sys_files.h"
+#include "framework/core/numbers.h"
+#include "framework/core/strings.h"
+#include "framework/form/dialogs.h"
+#include "framework/form/events.h"
+#include "framework/form/window.h"
+#include "masters/procedures_internal.h"
+#include "masters/texts.h"
+
+namespace masters {
+
+namespace {
+
+constexpr int kImeClosed = 2;
+constexpr int kImeHiragana = 4;
+// The input box takes at most this many bytes, its default text included.
+constexpr std::size_t kInputBoxBytes = 64;
+
+// A default-value switch: the box, its switch file, its value file and the
+// field the value goes into.
+void defaultSwitchChanged(const char* box, const char* switchFile, const char* valueFile,
+                          const char* field) {
+  fw::Control& check = fw::ctl(box);
+  if (check.value() == 1) {
+    check.setFontBold(true);
+    entry::writeSetting(switchFile, "1");
+    const fw::Str value = entry::readSetting(valueFile, "");
+    if (!value.empty()) fw::ctl(field).setText(value);
+  } else {
+    check.setFontBold(false);
+    entry::writeSetting(switchFile, "0");
+  }
+}
+
+// The first bytes of s that fit into n, never ending inside a character.
+fw::Str cutAtCharacter(const fw::Str& s, std::size_t n) {
+  std::size_t end = 0;
+  while (end < s.size()) {
+    const std::size_t next = end + (fw::isLeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1);
+    if (next > n) break;
+    end = next;
+  }
+  return s.substr(0, end);
+}
+
+void closeIme() { fw::mainWindow().setImeMode(kImeClosed); }
+
+}  // namespace
+
+void CHECK12_ON() {
+  defaultSwitchChanged("CHECK12", entry::files::kHospitalSwitch, entry::files::kHospitalName,
+                       "EDIT13");
+}
+
+void CHECK13_ON() {
+  defaultSwitchChanged("CHECK13", entry::files::kDoctorSwitch, entry::files::kDoctorName,
+                       "EDIT14");
+}
+
+void BUTTON5_ON() {
+  if (fw::messageBox(nullptr, text::kHospitalTitle, text::kHospitalQuestion, fw::mb::YesNo,
+                     fw::mb::Question) != fw::mb::ResYes) {
+    closeIme();
+    return;
+  }
+  // A value stored by hand can be longer than the dialog takes; offer what
+  // fits rather than failing.
+  const fw::Str current =
+      cutAtCharacter(entry::readSetting(entry::files::kHospitalName, ""), kInputBoxBytes);
+  fw::mainWindow().setImeMode(kImeHiragana);
+  const fw::Str answer =
+      fw::inputBox(nullptr, text::kHospitalTitle, text::kHospitalPrompt, current);
+  if (answer == fw::Str(1, '\x1b')) {
+    closeIme();
+    return;
+  }
+  const fw::Str name = fw::trim(answer);
+  entry::writeSetting(entry::files::kHospitalName, name);
+  if (fw::val(entry::readSetting(entry::files::kHospitalSwitch, "0")) > 0) {
+    fw::ctl("EDIT13").setText(name);
+  }
+  closeIme();
+}
+
+}  // namespace masters

@@ -1,0 +1,110 @@
+#include "printing/correction_file.h"
+
+#include "framework/core/error.h"
+#include "framework/core/files.h"
+#include "framework/core/numbers.h"
+#include "framework/core/strings.h"
+
+namespace printing {
+
+namespace {
+
+constexpr int kFileNumber = 1;
+
+// Closes file number 1 however the operation ends, so that a failing get or
+// put does not leave the number taken for the next file operation.
+// Armed only once our open has succeeded: a number held by someone else is
+// not ours to close.
+struct CloseOnExit {
+  bool armed = false;
+  void open(int recordLength) {
+    fw::open(kCorrectionFileName, fw::FileMode::Record, fw::Share::ReadWrite, kFileNumber,
+             recordLength);
+    armed = true;
+  }
+  void close() {
+    armed = false;
+    fw::close(kFileNumber);
+  }
+  ~CloseOnExit() {
+    if (!armed) return;
+    try {
+      fw::close(kFileNumber);
+    } catch (const fw::RuntimeError&) {
+    }
+  }
+};
+
+// Record 1 as bytes, or "" when the file holds nothing. A record cut short
+// (the file was truncated by a copy or an editor) is not an error here: its
+// bytes are read and the missing rest counts as blank, which makes those
+// values empty (0) without leaving 0x00 bytes in a value cut short.
+fw::Str readRecordOne() {
+  CloseOnExit file;
+  file.open(kCorrectionRecordBytes);
+  const long size = fw::fileSize(kFileNumber);
+  if (size <= 0) return {};
+  if (size >= kCorrectionRecordBytes) {
+    fw::get(kFileNumber, 1);
+    return fw::recordBuffer(kFileNumber);
+  }
+  file.close();
+  file.open(static_cast<int>(size));
+  fw::get(kFileNumber, 1);
+  fw::Str bytes = fw::recordBuffer(kFileNumber);
+  bytes.resize(kCorrectionRecordBytes, ' ');
+  return bytes;
+}
+
+}  // namespace
+
+CorrectionTable::CorrectionTable() {
+  vertical.fill("0");
+  horizontal.fill("0");
+  vertical[0].clear();
+  horizontal[0].clear();
+}
+
+const fw::Str& CorrectionTable::text(int item, Axis axis) const {
+  return axis == Axis::Vertical ? vertical.at(item) : horizontal.at(item);
+}
+
+double CorrectionTable::dyMillimetres(int item) const { return fw::val(vertical.at(item)); }
+double CorrectionTable::dxMillimetres(int item) const { return fw::val(horizontal.at(item)); }
+
+fw::Str normaliseCorrection(const fw::Str& text) {
+  fw::Str value = fw::trim(text);
+  if (fw::val(value) == 0) value = "0";
+  return value;
+}
+
+CorrectionTable readCorrections() {
+  CorrectionTable table;
+  const fw::Str record = readRecordOne();
+  if (record.empty()) return table;
+  table.hasRecord = true;
+  for (const CorrectionSlot& slot : kCorrectionSlots) {
+    fw::Str value = fw::trim(record.substr(slot.offsetBytes, slot.widthBytes));
+    (slot.axis == Axis::Vertical ? table.vertical : table.horizontal)[slot.item] = value;
+  }
+  return table;
+}
+
+void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
+                      const std::array<fw::Str, kChartItemCount + 1>& horizontal) {
+  fw::Str record(kCorrectionRecordBytes, '\0');
+  for (const CorrectionSlot& slot : kCorrectionSlots) {
+    // Left-aligned, space-padded and cut at the byte, as a field assignment does.
+    fw::Str value = normaliseCorrection(
+        slot.axis == Axis::Vertical ? vertical.at(slot.item) : horizontal.at(slot.item));
+    value.resize(slot.widthBytes, ' ');
+    record.replace(slot.offsetBytes, slot.widthBytes, value);
+  }
+  CloseOnExit file;
+  file.open(kCorrectionRecordBytes);
+  fw::setRecordBuffer(kFileNumber, record);
+  fw::put(kFileNumber, 1);
+  file.close();
+}
+
+}  // namespace printing

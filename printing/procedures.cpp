@@ -1,0 +1,14 @@
+#include "printing/procedures.h"
+
+#include "framework/form/events.h"
+#include "printing/position_window.h"
+
+namespace printing {
+
+void registerProcedures() {
+  fw::registerProcedure("BUTTON10_ON", [](fw::EventArgs&) { BUTTON10_ON(); });
+  registerPositionWindowProcedures();
+  registerOptionWindowProcedures();
+}
+
+}  // namespace printing

@@ -1,0 +1,99 @@
+// "単票印刷": one FT-70 chart of the examinee shown in the main window.
+#include <memory>
+
+#include "entry/record.h"
+#include "entry/state.h"
+#include "framework/core/error.h"
+#include "framework/core/strings.h"
+#include "framework/form/dialogs.h"
+#include "framework/form/printer.h"
+#include "framework/form/trap.h"
+#include "framework/form/window.h"
+#include "printing/chart_layout.h"
+#include "printing/correction_file.h"
+#include "printing/procedures.h"
+
+namespace printing {
+
+using namespace fw::literals;
+
+namespace {
+
+constexpr int kChartScaleMode = 5;  // 0.001 inch
+constexpr int kArrow = 0, kHourglass = 2;
+
+}  // namespace
+
+void BUTTON10_ON() {
+  // Every statement below is skipped on a runtime error and the print goes on;
+  // the defaults of the values they fill decide what a skipped one means.
+  const fw::Str title = "単票印刷"_sj;
+
+  int answer = fw::mb::ResNo;
+  fw::resumeNext([&] {
+    answer = fw::messageBox(nullptr, title,
+                            "現在表示されている受診者の「心電図カルテ(FT-70)」を印刷します。 "_sj +
+                                fw::CRLF + fw::CRLF + "よろしいですか？   "_sj,
+                            fw::mb::YesNo, fw::mb::Question);
+  });
+  if (answer != fw::mb::ResYes) return;
+
+  CorrectionTable corrections;
+  fw::resumeNext([&] { corrections = readCorrections(); });
+
+  fw::Str name;
+  fw::resumeNext([&] { name = fw::trim(fw::ctl("EDIT8").text()); });
+  if (name.empty()) {
+    fw::resumeNext([&] {
+      fw::messageBox(nullptr, title, "氏名が入力されていません。　確認して下さい。"_sj,
+                     fw::mb::OK, fw::mb::Information);
+    });
+    return;
+  }
+
+  fw::resumeNext([&] { fw::mainWindow().setEnabled(false); });
+  fw::resumeNext([&] { fw::mainWindow().setTopMost(false); });
+
+  std::unique_ptr<fw::Printer> printerObject;
+  fw::resumeNext([&] { printerObject = std::make_unique<fw::Printer>(); });
+  auto printer = [&]() -> fw::Printer& {
+    if (!printerObject) fw::raise(fw::err::NoObject);
+    return *printerObject;
+  };
+
+  fw::resumeNext([&] { printer().choose("", fw::kPaperA4, fw::kLandscape); });
+  bool confirmed = false;  // a failing dialog prints nothing
+  fw::PrintRange range;
+  fw::resumeNext([&] { confirmed = printer().dialog(range); });
+  if (confirmed) {
+    fw::resumeNext([&] { fw::mainWindow().setMousePointer(kHourglass); });
+    fw::resumeNext([&] { printer().startDocument("PRINTER"); });
+    fw::resumeNext([&] { printer().newPage(); });
+    fw::resumeNext([&] { printer().setScaleMode(kChartScaleMode); });
+
+    entry::ExamineeRecord record;
+    fw::resumeNext([&] { record = entry::readFromMainWindow(); });
+    ChartDrawing drawing;
+    drawing.checkpoints = singlePrintCheckpoints();
+    drawing.escHeld = [] { return fw::keyDown(fw::kVkEscape); };
+    const PrintOptions options{entry::PRINT_FONT, entry::PRINT_COLOUR};
+    ChartResult result = ChartResult::Completed;
+    fw::resumeNext([&] { result = drawChart(printer(), record, corrections, options, drawing); });
+    if (result == ChartResult::StoppedByEsc) {
+      fw::resumeNext([] { fw::beep(); });
+      fw::resumeNext([] { fw::mainWindow().setMousePointer(kArrow); });
+    }
+
+    fw::resumeNext([&] { printer().endPage(); });
+    fw::resumeNext([&] { printer().endDocument(); });
+    fw::resumeNext([&] { printer().release(); });
+  }
+
+  fw::resumeNext([&] { printer().choose("", fw::kPaperA4, fw::kPortrait); });
+  fw::resumeNext([] { fw::mainWindow().setEnabled(true); });
+  fw::resumeNext([] { fw::mainWindow().activate(); });
+  fw::resumeNext([] { fw::mainWindow().setTopMost(true); });
+  fw::resumeNext([] { fw::mainWindow().setMousePointer(kArrow); });
+}
+
+}  // namespace printing

@@ -1,0 +1,113 @@
+// Control properties and the errors of object operations.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "framework/core/error.h"
+#include "framework/form/events.h"
+#include "framework/form/program.h"
+#include "framework/form/responder.h"
+#include "framework/form/testing.h"
+#include "framework/form/window.h"
+
+namespace fw {
+namespace {
+
+using namespace fw::literals;
+
+int errorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+class Controls : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(initForTests()); }
+  void TearDown() override {
+    resetForTests();
+    unregisterAllProcedures();
+  }
+  ScriptedResponder answers;
+};
+
+TEST_F(Controls, WrongKindAndUnknownName) {
+  EXPECT_EQ(errorOf([] { ctl("EDIT1").setValue(1); }), err::WrongKind);
+  EXPECT_EQ(errorOf([] { ctl("BUTTON1").itemText(0); }), err::WrongKind);
+  EXPECT_EQ(errorOf([] { ctl("COMBO1").readOnly(); }), err::WrongKind);
+  EXPECT_EQ(errorOf([] { ctl("EDIT999"); }), err::ControlNotFound);
+  EXPECT_EQ(errorOf([] { ctl("CHECK1").setValue(2); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { ctl("EDIT1").setImeMode(9); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { ctl("EDIT1").setImeMode(3); }), 0);
+  EXPECT_EQ(ctl("EDIT1").imeMode(), 3);
+}
+
+TEST_F(Controls, ListItemsAtTheBoundaries) {
+  Control& combo = ctl("COMBO3");
+  EXPECT_EQ(combo.itemText(0), "");  // an empty list gives an empty text
+  EXPECT_EQ(combo.itemText(5), "");
+  combo.addItem(" ");
+  combo.addItem("田中"_sj);
+  EXPECT_EQ(combo.itemCount(), 2);
+  EXPECT_EQ(combo.itemText(1), "田中"_sj);
+  EXPECT_EQ(errorOf([&] { combo.itemText(2); }), err::Subscript);
+  EXPECT_EQ(errorOf([&] { combo.itemText(-1); }), err::Subscript);
+  EXPECT_EQ(errorOf([&] { combo.setSelectedIndex(2); }), err::ComboRefused);
+  combo.setSelectedIndex(1);
+  EXPECT_EQ(combo.text(), "田中"_sj);
+  combo.setSelectedIndex(-1);
+  EXPECT_EQ(combo.selectedIndex(), -1);
+  EXPECT_EQ(combo.text(), "");
+  combo.clearItems();
+  EXPECT_EQ(combo.itemCount(), 0);
+
+  FormRef form6;
+  openWindow(form6, "form6", 0);
+  Control& list = form6->control("LIST2");
+  list.addItem("a");
+  EXPECT_EQ(errorOf([&] { list.setSelectedIndex(1); }), err::ListRefused);
+  EXPECT_EQ(errorOf([&] { list.itemSelected(1); }), err::Subscript);
+}
+
+TEST_F(Controls, RadioButtonsOfAWindowAreOneGroup) {
+  FormRef form7;
+  openWindow(form7, "form7", 0);
+  Control& gothic = form7->control("RADIO1");
+  Control& mincho = form7->control("RADIO2");
+  testing::click(gothic);
+  EXPECT_EQ(gothic.value(), 1);
+  testing::click(mincho);
+  EXPECT_EQ(gothic.value(), 0);
+  EXPECT_EQ(mincho.value(), 1);
+  // The program may clear the checked one, leaving none checked.
+  mincho.setValue(0);
+  EXPECT_EQ(mincho.value(), 0);
+  gothic.setValue(1);
+  EXPECT_EQ(gothic.value(), 1);
+}
+
+TEST_F(Controls, EditSelectionCountsBytes) {
+  Control& edit = ctl("EDIT8");
+  edit.setText("山田X"_sj);  // 2 + 2 + 1 bytes
+  edit.setSelection(2, 4, true);
+  testing::typeText(edit, "川"_sj);  // replaces the selected character
+  EXPECT_EQ(edit.text(), "山川X"_sj);
+  edit.setSelection(0, -1, true);
+  testing::typeText(edit, "Z");
+  EXPECT_EQ(edit.text(), "Z");
+}
+
+TEST_F(Controls, ReadOnlyEditIgnoresTyping) {
+  FormRef form8;
+  openWindow(form8, "form8", 0);
+  Control& edit = form8->control("EDIT99");
+  edit.setText("message");
+  testing::typeText(edit, "x\r\n");
+  EXPECT_EQ(edit.text(), "message");
+}
+
+}  // namespace
+}  // namespace fw

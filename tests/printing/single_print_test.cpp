@@ -1,0 +1,309 @@
+// "単票印刷" (BUTTON10_ON) from the main window to a PDF, read back with poppler.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+
+#include "entry/record.h"
+#include "entry/state.h"
+#include "framework/core/cp932.h"
+#include "framework/form/dialogs.h"
+#include "framework/form/events.h"
+#include "framework/form/printer.h"
+#include "framework/form/program.h"
+#include "framework/form/responder.h"
+#include "framework/form/testing.h"
+#include "framework/form/window.h"
+#include "printing/procedures.h"
+#include "tests/support/temp_dir.h"
+
+namespace printing {
+namespace {
+
+using namespace fw::literals;
+using tessivo::test::TempCwd;
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+// One word of `pdftotext -bbox`: its box in PDF points (1/72 inch).
+struct Word {
+  double xMin, yMin, xMax, yMax;
+};
+
+std::multimap<std::string, Word> words(const std::string& pdf) {
+  const std::string html = run("pdftotext -bbox '" + pdf + "' -");
+  static const std::regex word(
+      "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
+  std::multimap<std::string, Word> out;
+  for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it) {
+    const auto& m = *it;
+    out.insert({m[5], {std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])}});
+  }
+  return out;
+}
+
+int pageCount(const std::string& pdf) {
+  std::smatch m;
+  const std::string info = run("pdfinfo '" + pdf + "'");
+  static const std::regex pages("Pages:\\s+([0-9]+)");
+  return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
+}
+
+entry::ExamineeRecord sampleRecord() {
+  entry::ExamineeRecord r;
+  r.EXAM_NO = "12a";
+  r.EXAM_YEAR = "2024";
+  r.EXAM_MONTH = "１２"_sj;
+  r.EXAM_DAY = "２４"_sj;
+  r.EXAM_AM = 1;
+  r.EXAM_HOUR = "１０"_sj;
+  r.EXAM_MINUTE = "05";
+  r.CHART_NO = "0000000123";
+  r.NAME = "山田　太郎"_sj;
+  r.BIRTH_YEAR = "昭和45"_sj;
+  r.BIRTH_MONTH = "３"_sj;
+  r.BIRTH_DAY = "１５"_sj;
+  r.AGE = "５４"_sj;
+  r.SEX_MALE = 1;
+  r.HOSPITAL = "さくら医院"_sj;
+  r.REQUEST_KIND = 4;
+  r.DOCTOR = "佐藤"_sj;
+  r.WEIGHT = "62.5";
+  r.BP_HIGH = "128";
+  r.BP_LOW = "84";
+  r.MEDICATION = "なし"_sj;
+  r.PREGNANCY_MONTHS = "";
+  r.ECG_STRESS = 1;
+  r.MASTER_DOUBLE = 1;
+  r.MINNESOTA_CODE = "9-2";
+  r.FINDING_NAME = "正常範囲"_sj;
+  r.DOCTOR_FINDING = "異常なし"_sj;
+  return r;
+}
+
+class SinglePrint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory("EKG_SYS");
+    ASSERT_TRUE(fw::initForTests());
+    fw::unregisterAllProcedures();
+    registerProcedures();
+    pdf = dir.path() + "/chart.pdf";
+    fw::setPdfOutput(pdf);
+    entry::PRINT_FONT = "1";
+    entry::PRINT_COLOUR = "1";
+  }
+  void TearDown() override {
+    fw::setPdfOutput("");
+    fw::resetForTests();
+  }
+  void print() {
+    fw::testing::click(fw::ctl("BUTTON10"));
+    fw::waitForEvents();
+  }
+  // Keeps a copy of the PDF and its PNG for a person to look at, when asked.
+  void keep(const std::string& name) {
+    const char* where = std::getenv("TESSIVO_KEEP_CHARTS");
+    if (!where) return;
+    std::filesystem::create_directories(where);
+    const std::string target = std::string(where) + "/" + name;
+    std::filesystem::copy_file(pdf, target + ".pdf",
+                               std::filesystem::copy_options::overwrite_existing);
+    run("pdftoppm -r 100 -png -singlefile '" + pdf + "' '" + target + "'");
+  }
+
+  TempCwd dir;
+  fw::ScriptedResponder answers;
+  std::string pdf;
+};
+
+TEST_F(SinglePrint, NoToConfirmationChangesNothing) {
+  fw::ctl("EDIT8").setText("山田"_sj);
+  answers.messageAnswers = {fw::mb::ResNo};
+  print();
+  ASSERT_EQ(answers.messages.size(), 1u);
+  EXPECT_EQ(answers.messages[0].title, "単票印刷"_sj);
+  EXPECT_EQ(answers.messages[0].text,
+            "現在表示されている受診者の「心電図カルテ(FT-70)」を印刷します。 "_sj + "\r\n\r\n" +
+                "よろしいですか？   "_sj);
+  EXPECT_EQ(answers.messages[0].buttons, fw::mb::YesNo);
+  EXPECT_EQ(answers.messages[0].icon, fw::mb::Question);
+  EXPECT_TRUE(answers.printDialogs.empty());
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_FALSE(dir.exists("EKG_SYS/P_TYOUSEI"));
+  EXPECT_TRUE(fw::mainWindow().enabled());
+}
+
+TEST_F(SinglePrint, EmptyNameIsRefusedBeforeThePrinter) {
+  fw::ctl("EDIT8").setText("　 "_sj);
+  answers.messageAnswers = {fw::mb::ResYes, fw::mb::ResOK};
+  print();
+  ASSERT_EQ(answers.messages.size(), 2u);
+  EXPECT_EQ(answers.messages[1].title, "単票印刷"_sj);
+  EXPECT_EQ(answers.messages[1].text, "氏名が入力されていません。　確認して下さい。"_sj);
+  EXPECT_EQ(answers.messages[1].buttons, fw::mb::OK);
+  EXPECT_EQ(answers.messages[1].icon, fw::mb::Information);
+  EXPECT_TRUE(answers.printDialogs.empty());
+  EXPECT_TRUE(fw::mainWindow().enabled());
+  // The correction table was read before the name check: the file now exists.
+  EXPECT_TRUE(dir.exists("EKG_SYS/P_TYOUSEI"));
+}
+
+TEST_F(SinglePrint, CancelledDialogPrintsNothingAndRestoresTheMainWindow) {
+  fw::ctl("EDIT8").setText("山田"_sj);
+  answers.messageAnswers = {fw::mb::ResYes};
+  answers.printAnswers = {false};
+  print();
+  EXPECT_EQ(answers.printDialogs.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_TRUE(fw::mainWindow().enabled());
+}
+
+TEST_F(SinglePrint, EscAtTheFirstCheckpointEndsAnEmptyPage) {
+  fw::ctl("EDIT8").setText("山田"_sj);
+  answers.messageAnswers = {fw::mb::ResYes};
+  answers.printAnswers = {true};
+  answers.keys = [](int key) { return key == 27; };
+  print();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_EQ(pageCount(pdf), 1);
+  EXPECT_TRUE(words(pdf).empty());
+  EXPECT_TRUE(fw::mainWindow().enabled());
+}
+
+// Every text at its place on the page (0.001 inch = 0.072 pt), in the face
+// of the setting. Page positions are measured from the printable area, whose
+// corner the PDF places at a small margin: the first text found gives it, and
+// every other text must sit at the same margin. pdftotext reports the top of
+// the character cell as yMin.
+class PageReading {
+ public:
+  explicit PageReading(const std::string& pdf) : found_(words(pdf)) {}
+
+  void expectAt(const fw::Str& text, double xThousandths, double yThousandths) {
+    const std::string utf8 = fw::toUtf8(text);
+    SCOPED_TRACE(utf8);
+    auto it = found_.find(utf8);
+    ASSERT_NE(it, found_.end());
+    const double dx = it->second.xMin - xThousandths * 0.072;
+    const double dy = it->second.yMin - yThousandths * 0.072;
+    if (!margin_) {
+      EXPECT_GE(dx, -0.5);
+      EXPECT_LE(dx, 20);
+      EXPECT_NEAR(dx, dy, 0.5);
+      margin_ = dx;
+    }
+    EXPECT_NEAR(dx, *margin_, 0.5);
+    EXPECT_NEAR(dy, *margin_, 0.5);
+  }
+
+ private:
+  std::multimap<std::string, Word> found_;
+  std::optional<double> margin_;
+};
+
+// Pixels of the rendered page: how many are plain dark (black ink) and how
+// many are clearly blue.
+struct Ink {
+  long dark = 0, blue = 0;
+};
+Ink inkOf(const std::string& pdf, const std::string& stem) {
+  run("pdftoppm -r 50 -singlefile '" + pdf + "' '" + stem + "'");
+  std::ifstream in(stem + ".ppm", std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  in.get();
+  Ink ink;
+  for (long i = 0; i < long(width) * height; ++i) {
+    const int r = in.get(), g = in.get(), b = in.get();
+    if (!in) break;
+    if (r < 100 && g < 100 && b < 100) ++ink.dark;
+    if (b > 200 && r < 120 && b - r > 100) ++ink.blue;
+  }
+  return ink;
+}
+
+// The request categories are COMBO2's items, which the start-up fills.
+void fillRequestList() {
+  fw::Control& combo = fw::ctl("COMBO2");
+  combo.clearItems();
+  for (const char* item : {"     ", " 一般", " 出稼", " 中央", " BG健", " 愛職", " YS健", " 訪問",
+                           " 介護", " 生保", "  診 ", "  愛 ", "  病 ", "  健 ", "  労 ", "  母 ",
+                           "  子 "})
+    combo.addItem(fw::sj(item));
+}
+
+TEST_F(SinglePrint, SampleChartLandsOnThePdfAtItsCorrectedPositions) {
+  std::string corrections(2000, '\0');
+  for (int offset = 10; offset < 350; offset += 5) corrections.replace(offset, 5, "0    ");
+  corrections.replace(10, 10, "1.5  -3   ");  // item 1: 1.5 mm down, 3 mm left
+  dir.write("EKG_SYS/P_TYOUSEI", corrections);
+  fillRequestList();
+  entry::writeToMainWindow(sampleRecord());
+  answers.messageAnswers = {fw::mb::ResYes};
+  answers.printAnswers = {true};
+  print();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_EQ(pageCount(pdf), 1);
+  keep("chart-black");
+
+  PageReading page(pdf);
+  page.expectAt("2024", 1200, 2920);
+  page.expectAt("12a", 9270, 1060);
+  page.expectAt("0000000123", 8100, 2920);
+  page.expectAt("山田"_sj, 1250, 3640);  // 10 bytes: 24 pt form
+  page.expectAt("BG健"_sj, 5930, 4490);
+  page.expectAt("128", 3445, 5005);
+  page.expectAt("／"_sj, 3620, 5040);
+  page.expectAt("84", 3790, 5130);
+  page.expectAt("さくら医院"_sj, 1910, 4500);
+  page.expectAt("異常なし"_sj, 3180, 7530);
+  const std::string fonts = run("pdffonts '" + pdf + "'");
+  EXPECT_NE(fonts.find("Gothic"), std::string::npos) << fonts;
+  EXPECT_EQ(fonts.find("Mincho"), std::string::npos) << fonts;
+  const Ink ink = inkOf(pdf, dir.path() + "/black");
+  EXPECT_GT(ink.dark, 0);
+  EXPECT_EQ(ink.blue, 0);
+  EXPECT_TRUE(fw::mainWindow().enabled());
+}
+
+TEST_F(SinglePrint, BlueMinchoChartKeepsEveryPosition) {
+  entry::PRINT_FONT = "2";
+  entry::PRINT_COLOUR = "2";
+  fillRequestList();
+  entry::writeToMainWindow(sampleRecord());
+  answers.messageAnswers = {fw::mb::ResYes};
+  answers.printAnswers = {true};
+  print();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  keep("chart-blue");
+  PageReading page(pdf);
+  page.expectAt("12a", 9390, 1000);
+  page.expectAt("BG健"_sj, 5930, 4490);
+  page.expectAt("正常範囲"_sj, 3180, 7140);
+  const std::string fonts = run("pdffonts '" + pdf + "'");
+  EXPECT_NE(fonts.find("Mincho"), std::string::npos) << fonts;
+  EXPECT_EQ(fonts.find("Gothic"), std::string::npos) << fonts;
+  const Ink ink = inkOf(pdf, dir.path() + "/blue");
+  EXPECT_GT(ink.blue, 0);
+  EXPECT_EQ(ink.dark, 0);
+}
+
+}  // namespace
+}  // namespace printing
