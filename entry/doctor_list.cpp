@@ -14,19 +14,14 @@ namespace {
 constexpr int kFile = 1;
 constexpr const char* kPicker = "COMBO3";
 
-struct CloseOnExit {
-  ~CloseOnExit() {
-    if (fw::isFileOpen(kFile)) fw::close(kFile);
-  }
-};
 
 }  // namespace
 
 std::vector<fw::Str> readDoctorList() {
   std::vector<fw::Str> doctors;
   if (!fw::fileExists(files::kDoctorList)) return doctors;
-  CloseOnExit guard;
   fw::open(files::kDoctorList, fw::FileMode::Input, fw::Share::ReadWrite, kFile);
+  fw::CloseOnExit guard(kFile);
   while (!fw::eof(kFile)) {
     fw::Str item = fw::trim(fw::inputItem(kFile));
     if (!item.empty()) doctors.push_back(std::move(item));

@@ -13,40 +13,29 @@ namespace {
 
 constexpr int kFile = 1;
 
-// Closes the file on every way out, so that a failed read does not leave
-// file number 1 taken for the rest of the session.
-struct CloseOnExit {
-  ~CloseOnExit() {
-    try {
-      if (fw::isFileOpen(kFile)) fw::close(kFile);
-    } catch (...) {
-    }
-  }
-};
-
-// The value bytes of record 1, padded with spaces when the file is shorter
-// than its record. Copies made by hand or cut short by a full disk must not
-// stop the program at start, so a short file is read as far as it goes.
-Str valueBytes(const Str& name) {
-  CloseOnExit guard;
-  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, kSettingRecordBytes);
-  const long size = fw::fileSize(kFile);
-  if (size == 0) {
-    fw::close(kFile);
-    return {};
-  }
-  if (size >= kSettingRecordBytes) {
-    fw::get(kFile, 1);
-    Str bytes = fw::recordBuffer(kFile);
-    fw::close(kFile);
-    return bytes.substr(0, kSettingValueBytes);
-  }
-  fw::close(kFile);
-  // Reopen with a record as long as the file to read what is there.
-  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, int(size));
+// Record 1 read with the given record length.
+Str readRecordOne(const Str& name, int recordLength) {
+  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, recordLength);
+  fw::CloseOnExit guard(kFile);
+  if (fw::recordCount(kFile) == 0) return {};
   fw::get(kFile, 1);
-  Str bytes = fw::recordBuffer(kFile);
-  fw::close(kFile);
+  return fw::recordBuffer(kFile);
+}
+
+long sizeOf(const Str& name) {
+  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, kSettingRecordBytes);
+  fw::CloseOnExit guard(kFile);
+  return fw::fileSize(kFile);
+}
+
+// The value bytes of record 1. Copies made by hand or cut short by a full
+// disk must not stop the program at start, so a file shorter than its record
+// is read as far as it goes.
+Str valueBytes(const Str& name) {
+  const long size = sizeOf(name);
+  if (size == 0) return {};
+  // A short file is read with a record as long as the file: what is there.
+  Str bytes = readRecordOne(name, int(std::min<long>(size, kSettingRecordBytes)));
   bytes.resize(std::min<std::size_t>(bytes.size(), kSettingValueBytes));
   return bytes;
 }
@@ -64,14 +53,13 @@ Str readSetting(const Str& name, const Str& fallback) {
 }
 
 void writeSetting(const Str& name, const Str& value) {
-  CloseOnExit guard;
   fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, kSettingRecordBytes);
+  fw::CloseOnExit guard(kFile);
   fw::FieldVar text, rest;
   fw::field(kFile, {{kSettingValueBytes, &text},
                     {kSettingRecordBytes - kSettingValueBytes, &rest}});
   fw::lset(text, value);
   fw::put(kFile, 1);
-  fw::close(kFile);
 }
 
 }  // namespace entry

@@ -12,14 +12,6 @@ namespace {
 
 constexpr int kFile = 1;
 
-struct CloseOnExit {
-  ~CloseOnExit() {
-    try {
-      if (fw::isFileOpen(kFile)) fw::close(kFile);
-    } catch (...) {
-    }
-  }
-};
 
 }  // namespace
 
@@ -28,8 +20,8 @@ bool storableDoctorName(const fw::Str& name) {
 }
 
 void writeDoctorList(const std::vector<fw::Str>& doctors) {
-  CloseOnExit guard;
   fw::open(entry::files::kDoctorList, fw::FileMode::Rewrite, fw::Share::ReadOnly, kFile);
+  fw::CloseOnExit guard(kFile);
   if (doctors.empty()) {
     fw::writeLine(kFile, {""});
   }

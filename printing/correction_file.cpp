@@ -11,47 +11,35 @@ namespace {
 
 constexpr int kFileNumber = 1;
 
-// Closes file number 1 however the operation ends, so that a failing get or
-// put does not leave the number taken for the next file operation.
-// Armed only once our open has succeeded: a number held by someone else is
-// not ours to close.
-struct CloseOnExit {
-  bool armed = false;
-  void open(int recordLength) {
-    fw::open(kCorrectionFileName, fw::FileMode::Record, fw::Share::ReadWrite, kFileNumber,
-             recordLength);
-    armed = true;
-  }
-  void close() {
-    armed = false;
-    fw::close(kFileNumber);
-  }
-  ~CloseOnExit() {
-    if (!armed) return;
-    try {
-      fw::close(kFileNumber);
-    } catch (const fw::RuntimeError&) {
-    }
-  }
-};
+void openCorrectionFile(int recordLength) {
+  fw::open(kCorrectionFileName, fw::FileMode::Record, fw::Share::ReadWrite, kFileNumber,
+           recordLength);
+}
+
+// Record 1 with the given record length; "" when the file is empty.
+fw::Str recordOne(int recordLength) {
+  openCorrectionFile(recordLength);
+  fw::CloseOnExit file(kFileNumber);
+  if (fw::recordCount(kFileNumber) == 0) return {};
+  fw::get(kFileNumber, 1);
+  return fw::recordBuffer(kFileNumber);
+}
+
+long correctionFileSize() {
+  openCorrectionFile(kCorrectionRecordBytes);
+  fw::CloseOnExit file(kFileNumber);
+  return fw::fileSize(kFileNumber);
+}
 
 // Record 1 as bytes, or "" when the file holds nothing. A record cut short
 // (the file was truncated by a copy or an editor) is not an error here: its
 // bytes are read and the missing rest counts as blank, which makes those
 // values empty (0) without leaving 0x00 bytes in a value cut short.
 fw::Str readRecordOne() {
-  CloseOnExit file;
-  file.open(kCorrectionRecordBytes);
-  const long size = fw::fileSize(kFileNumber);
+  const long size = correctionFileSize();
   if (size <= 0) return {};
-  if (size >= kCorrectionRecordBytes) {
-    fw::get(kFileNumber, 1);
-    return fw::recordBuffer(kFileNumber);
-  }
-  file.close();
-  file.open(static_cast<int>(size));
-  fw::get(kFileNumber, 1);
-  fw::Str bytes = fw::recordBuffer(kFileNumber);
+  if (size >= kCorrectionRecordBytes) return recordOne(kCorrectionRecordBytes);
+  fw::Str bytes = recordOne(static_cast<int>(size));
   bytes.resize(kCorrectionRecordBytes, ' ');
   return bytes;
 }
@@ -100,11 +88,10 @@ void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
     value.resize(slot.widthBytes, ' ');
     record.replace(slot.offsetBytes, slot.widthBytes, value);
   }
-  CloseOnExit file;
-  file.open(kCorrectionRecordBytes);
+  openCorrectionFile(kCorrectionRecordBytes);
+  fw::CloseOnExit file(kFileNumber);
   fw::setRecordBuffer(kFileNumber, record);
   fw::put(kFileNumber, 1);
-  file.close();
 }
 
 }  // namespace printing

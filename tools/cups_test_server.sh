@@ -143,13 +143,13 @@ CONF
 
 cups_test_server_stop() {
   [ -n "${TESSIVO_CUPS_PID:-}" ] || return 0
-  kill "$TESSIVO_CUPS_PID" 2>/dev/null
+  kill "$TESSIVO_CUPS_PID" 2>/dev/null || true
   local i
   for i in $(seq 50); do
     kill -0 "$TESSIVO_CUPS_PID" 2>/dev/null || break
     sleep 0.1
   done
-  kill -9 "$TESSIVO_CUPS_PID" 2>/dev/null
+  kill -9 "$TESSIVO_CUPS_PID" 2>/dev/null || true
   [ -n "${TESSIVO_CUPS_DIR:-}" ] && rm -rf "$TESSIVO_CUPS_DIR"
   local name saved
   for name in CUPS_SERVER LPDEST PRINTER; do

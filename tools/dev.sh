@@ -69,7 +69,7 @@ case "${1:-}" in
       # shellcheck source=/dev/null
       source "$here/tools/cups_test_server.sh"
       cups_test_server_start || echo "CUPS could not be started: spooler tests will be skipped."
-      trap 'cups_test_server_stop' EXIT
+      trap 'cups_test_server_stop || true' EXIT
     fi
     cd "$build_dir"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300

@@ -384,6 +384,15 @@ void closeAll() {
 
 bool isFileOpen(int n) { return n >= 1 && n <= kMaxFileNumber && files[n] != nullptr; }
 
+CloseOnExit::~CloseOnExit() {
+  // Already on an error path, or done: a failing close must not turn into
+  // a second exception while unwinding.
+  try {
+    close(fileNumber_);
+  } catch (...) {
+  }
+}
+
 Str FieldVar::value() const {
   if (fileNumber_ == 0) return {};
   if (!isFileOpen(fileNumber_) || files[fileNumber_]->generation != generation_) {

@@ -66,6 +66,21 @@ void open(const Str& name, FileMode mode, Share share, int fileNumber,
 void close(int fileNumber);
 // Closes every open file; raises the first error after closing all.
 void closeAll();
+
+// Closes a file number when the scope ends, however it ends, so that a failed
+// get or put does not leave the number taken for the next operation. Create
+// it right after the open succeeded: a number someone else holds is not ours
+// to close. Never throws.
+class CloseOnExit {
+ public:
+  explicit CloseOnExit(int fileNumber) : fileNumber_(fileNumber) {}
+  ~CloseOnExit();
+  CloseOnExit(const CloseOnExit&) = delete;
+  CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+ private:
+  int fileNumber_;
+};
 bool isFileOpen(int fileNumber);
 
 // A field variable: a slice of a file's record buffer, bound by field().
