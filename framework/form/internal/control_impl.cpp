@@ -127,7 +127,9 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
         e->setHorizontalScrollBarPolicy((style_ & s::HScroll) && !wraps ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAlwaysOff);
         e->setTabChangesFocus(true);
-        e->document()->setDocumentMargin(2);
+        // No margin inside the frame: the run-time fonts fill the box (24 pt
+        // text in a 32-pixel box), and a margin would push the line out of view.
+        e->document()->setDocumentMargin(0);
         e->setReadOnly(style_ & s::EsReadOnly);
         if (!(style_ & s::Border) && !(exStyle_ & s::ExClientEdge)) e->setFrameShape(QFrame::NoFrame);
         multi_ = e;
@@ -324,8 +326,14 @@ void ControlImpl::setText(const Str& text) {
   if (multi_ || single_) {
     {
       QSignalBlocker block(widget_);
-      if (multi_) multi_->setPlainText(toEditText(text));
-      else single_->setText(qs(text));
+      if (multi_) {
+        multi_->setPlainText(toEditText(text));
+        // A new text shows from its first line, as a Win32 edit box does;
+        // the Enter that committed the box may have scrolled it down a line.
+        multi_->verticalScrollBar()->setValue(0);
+      } else {
+        single_->setText(qs(text));
+      }
     }
     // Win32 notifies a program's text change like the operator's.
     postEvent(Event::Change);

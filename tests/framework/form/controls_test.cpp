@@ -1,6 +1,7 @@
 // Control properties and the errors of object operations.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <functional>
 
 #include "framework/core/error.h"
@@ -107,6 +108,36 @@ TEST_F(Controls, ReadOnlyEditIgnoresTyping) {
   edit.setText("message");
   testing::typeText(edit, "x\r\n");
   EXPECT_EQ(edit.text(), "message");
+}
+
+}  // namespace
+}  // namespace fw
+
+namespace fw {
+namespace {
+
+// Dark pixels inside a control's rectangle on a screenshot of its window.
+int darkPixelsIn(Window& window, Control& control) {
+  const std::string png = ::testing::TempDir() + "/controls-visible.png";
+  EXPECT_TRUE(window.saveScreenshot(png));
+  QImage shot(QString::fromStdString(png));
+  int dark = 0;
+  for (int y = control.y() + 3; y < control.y() + control.height() - 3; ++y)
+    for (int x = control.x() + 3; x < control.x() + control.width() - 3; ++x)
+      if (qGray(shot.pixel(x, y)) < 100) ++dark;
+  return dark;
+}
+
+TEST_F(Controls, CommittedTextInALargeFontStaysInView) {
+  // The start code gives EDIT1 24 points in a 32-pixel box; the Enter that
+  // commits it moves the caret to a second line before the program puts the
+  // cleaned text back.
+  Control& box = ctl("EDIT1");
+  box.setFontSize(24);
+  mainWindow().setVisible(true);
+  testing::typeText(box, "12\r\n");
+  box.setText("12");
+  EXPECT_GT(darkPixelsIn(mainWindow(), box), 20);
 }
 
 }  // namespace
