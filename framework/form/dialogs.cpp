@@ -23,6 +23,7 @@
 #include "framework/core/error.h"
 #include "framework/form/internal/dialog_instance_lock.h"
 #include "framework/form/internal/dialog_owner.h"
+#include "framework/form/internal/form_objects.h"
 #include "framework/form/responder.h"
 
 namespace fw {
@@ -236,13 +237,14 @@ void pause(int hundredths) {
   }
   // Windows keep repainting and taking input while the program sleeps; the
   // event queue itself is served only by waitForEvents.
-  for (auto now = std::chrono::steady_clock::now(); now < until;
+  for (auto now = std::chrono::steady_clock::now(); now < until && !internal::endRequested();
        now = std::chrono::steady_clock::now()) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
     QEventLoop loop;
     QTimer::singleShot(left, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
   }
+  internal::leaveProcedureIfEnded();
 }
 
 void beep() {

@@ -26,6 +26,9 @@ int messageBox(Window* owner, const Str& title, const Str& text, int buttons, in
 Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defaultText);
 
 inline constexpr int kVkEscape = 27;
+// Both process window messages while they work; when a procedure called
+// meanwhile (a _QUERYCLOSE) ended the program, they do not return: the
+// running procedure is abandoned as by doEvents.
 bool keyDown(int virtualKey);          // the key is down at this moment
 void pause(int hundredths);            // n x 10 ms, 0..65535 else error 5
 void beep();

@@ -83,10 +83,7 @@ void waitForEvents() {
 
 void doEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
-  // An end requested from a procedure called while messages were processed
-  // (a _QUERYCLOSE) abandons the running procedure here, at its statement
-  // boundary, never from inside Qt's event handling.
-  if (g_endRequested && g_running > 0) throw ProgramEnd{};
+  internal::leaveProcedureIfEnded();
 }
 
 int pendingEventCount() { return int(g_queue.size()); }
@@ -139,6 +136,12 @@ void serveEventQueue() {
   if (g_running > 0 || g_serving) return;
   g_serving = true;
   while (!g_queue.empty() && !g_endRequested) {
+    // Once the main window is gone the program is over: what was still
+    // queued, even for another window, would only run against it.
+    if (mainWindowGone()) {
+      g_queue.clear();
+      break;
+    }
     Pending next = std::move(g_queue.front());
     g_queue.pop_front();
     std::shared_ptr<WindowImpl> window = next.window.lock();
@@ -157,6 +160,13 @@ void endProgramNow() {
 }
 
 bool endRequested() { return g_endRequested; }
+
+// An end requested from a procedure called while messages were processed
+// abandons the running procedure at its statement boundary, never from
+// inside Qt's event handling.
+void leaveProcedureIfEnded() {
+  if (g_endRequested && g_running > 0) throw ProgramEnd{};
+}
 
 void resetDispatch() {
   g_queue.clear();

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "framework/form/dialogs.h"
+#include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/key_state.h"
 #include "framework/form/responder.h"
 
@@ -103,6 +104,7 @@ bool keyDown(int virtualKey) {
   // Let presses and releases that are waiting arrive first. Queued event
   // procedures are not started here: only waitForEvents serves them.
   if (QCoreApplication::instance()) QCoreApplication::processEvents();
+  internal::leaveProcedureIfEnded();
   if (Responder* r = responder()) return r->keyDown ? r->keyDown(virtualKey) : false;
   return internal::g_keysDown.count(virtualKey) != 0;
 }

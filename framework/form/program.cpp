@@ -52,10 +52,12 @@ int runProgram(int argc, char** argv, const ProgramOptions& options) {
   // The program waits for events for ever: queued procedures run one at a
   // time from this loop, never from a nested one (modal dialogs, doEvents),
   // and the program ends when the main window is gone.
+  // The loop is left whenever an event was queued or a window destroyed,
+  // also while a procedure runs inside it (a _QUERYCLOSE called from the
+  // close box): once that procedure has returned, the queue is served and
+  // an end it asked for is seen. Outside exec() quitting does nothing.
   QEventLoop loop;
-  internal::setEventQueuedHook([&loop] {
-    if (!internal::procedureRunning()) loop.quit();
-  });
+  internal::setEventQueuedHook([&loop] { loop.quit(); });
   while (!internal::endRequested() && !programEnding() && mainWindowExists()) {
     internal::serveEventQueue();
     internal::releaseClosedWindows();
@@ -92,6 +94,7 @@ bool initForTests() {
 void resetForTests() {
   internal::setEventQueuedHook(nullptr);
   shutDown();
+  internal::setMainWindow(nullptr);
   internal::resetDispatch();
   resetTrapState();
 }

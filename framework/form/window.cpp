@@ -19,6 +19,7 @@ std::vector<std::shared_ptr<WindowImpl>> g_open;
 // Closed windows kept alive until no procedure can hold a reference to them.
 std::vector<std::shared_ptr<WindowImpl>> g_closed;
 std::weak_ptr<WindowImpl> g_main;
+bool g_mainBuilt = false;
 
 // Message boxes are modal to the window whose procedure shows them.
 DialogOwner ownerOf(Window* owner) {
@@ -68,7 +69,12 @@ void releaseClosedWindows() {
   g_closed.clear();
 }
 
-void setMainWindow(const std::shared_ptr<WindowImpl>& window) { g_main = window; }
+void setMainWindow(const std::shared_ptr<WindowImpl>& window) {
+  g_main = window;
+  g_mainBuilt = window != nullptr;
+}
+
+bool mainWindowGone() { return g_mainBuilt && !mainWindowImpl(); }
 
 std::shared_ptr<WindowImpl> mainWindowImpl() {
   auto main = g_main.lock();

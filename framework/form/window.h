@@ -46,6 +46,7 @@ class Control {
   virtual int selectedIndex() const = 0;       // -1 when none
   virtual void setSelectedIndex(int index) = 0;  // -1 clears
   virtual bool itemSelected(int index) const = 0;  // multiple-selection list
+  // -1 = every item; a single-selection list refuses (1016).
   virtual void setItemSelected(int index, bool on) = 0;
 
   // Edit boxes.

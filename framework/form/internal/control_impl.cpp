@@ -451,14 +451,15 @@ bool ControlImpl::itemSelected(int index) const {
 
 void ControlImpl::setItemSelected(int index, bool on) {
   requireKind({Kind::List});
+  // Selecting item by item is for multiple-selection boxes only; a
+  // single-selection box refuses it, as Win32's LB_SETSEL does.
+  if (list_->selectionMode() != QAbstractItemView::MultiSelection) refuse();
   if (index < -1 || index >= list_->count()) refuse();
-  if (index == -1 && on && list_->selectionMode() != QAbstractItemView::MultiSelection) refuse();
   QSignalBlocker block(widget_);
   if (index == -1) {
     // Win32: -1 applies to every item.
     for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSelected(on);
   } else {
-    if (on && list_->selectionMode() != QAbstractItemView::MultiSelection) list_->clearSelection();
     list_->item(index)->setSelected(on);
   }
   list_->viewport()->update();

@@ -251,8 +251,12 @@ void registerOpenWindow(const std::shared_ptr<WindowImpl>& window);
 void destroyWindow(WindowImpl& window);
 void destroyAllWindows();
 void releaseClosedWindows();
+// nullptr forgets the main window (tests start over without one).
 void setMainWindow(const std::shared_ptr<WindowImpl>& window);
 std::shared_ptr<WindowImpl> mainWindowImpl();  // nullptr once gone
+// True once the main window that was built has been destroyed: the program
+// is over, and nothing queued is served any more.
+bool mainWindowGone();
 std::vector<std::shared_ptr<WindowImpl>> openWindows();
 
 // Dispatch (events.cpp).
@@ -278,6 +282,10 @@ void serveEventQueue();
 // Raised by endProgram inside a procedure: destroy every window, empty the queue.
 void endProgramNow();
 bool endRequested();
+// The statement boundary after window messages were processed (doEvents,
+// keyDown, pause): when a procedure called meanwhile (a _QUERYCLOSE) ended
+// the program, the running procedure is abandoned here (ProgramEnd).
+void leaveProcedureIfEnded();
 void resetDispatch();
 
 // "MAINFORM" -> upper case, ASCII letters only (double-byte characters kept).

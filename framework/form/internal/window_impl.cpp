@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -25,6 +26,15 @@ constexpr int kFixedFramePx = 3;
 constexpr int kSizingFramePx = 4;
 constexpr int kThinBorderPx = 1;
 constexpr int kCaptionPx = 23;
+
+// Largest outer width or height of a window. Win32 keeps a top-level window
+// within the screen's tracking size; a definition or a resize asking for
+// more (a damaged width of 2^31) is held here, so that the picture behind
+// the window stays an image that can be allocated and the frame arithmetic
+// cannot overflow.
+constexpr int kMaxWindowPx = 8192;
+
+int boundedOuterSize(int pixels) { return std::clamp(pixels, 0, kMaxWindowPx); }
 
 QString qs(const Str& cp932) { return QString::fromStdString(toUtf8(cp932)); }
 Str cp(const QString& text) { return fromUtf8(text.toStdString()); }
@@ -86,8 +96,8 @@ WindowImpl::WindowImpl(const WindowDefinition& def) {
   int points = w.fontSizePoints > 0 ? w.fontSizePoints : 9;
   if (!face.empty()) widget_->setFont(screenFont(face, points, w.fontBold));
 
-  int clientW = std::max(0, w.width - margins_.left - margins_.right);
-  int clientH = std::max(0, w.height - margins_.top - margins_.bottom);
+  int clientW = std::max(0, boundedOuterSize(w.width) - margins_.left - margins_.right);
+  int clientH = std::max(0, boundedOuterSize(w.height) - margins_.top - margins_.bottom);
   surface_ = makeImageSurface(std::max(1, clientW), std::max(1, clientH), backRgb_);
   surface_->setBackColor(backRgb_);
   surface_->setForeColor(paletteColour(w.foreColourIndex >= 0 ? w.foreColourIndex : 0));
@@ -258,8 +268,8 @@ void WindowImpl::move(int x, int y) {
 void WindowImpl::resize(int width, int height) {
   check();
   if (width < 0 || height < 0) raise(err::InvalidArgument);
-  int w = std::max(0, width - margins_.left - margins_.right);
-  int h = std::max(0, height - margins_.top - margins_.bottom);
+  int w = std::max(0, boundedOuterSize(width) - margins_.left - margins_.right);
+  int h = std::max(0, boundedOuterSize(height) - margins_.top - margins_.bottom);
   if (!(style_ & wd::style::ThickFrame)) widget_->setFixedSize(w, h);
   widget_->resize(w, h);
 }

@@ -73,6 +73,37 @@ TEST_F(Controls, ListItemsAtTheBoundaries) {
   EXPECT_EQ(errorOf([&] { list.itemSelected(1); }), err::Subscript);
 }
 
+// Item by item selection belongs to the multiple-selection list: LIST3 takes
+// it for one item or, with -1, for all; the single-selection LIST2 refuses it
+// (1016) instead of quietly changing its one selection.
+TEST_F(Controls, ItemSelectionOnlyInAMultipleSelectionList) {
+  FormRef form8, form6;
+  openWindow(form8, "form8", 0);
+  Control& multiple = form8->control("LIST3");
+  for (const char* item : {"a", "b", "c"}) multiple.addItem(item);
+  multiple.setItemSelected(0, true);
+  multiple.setItemSelected(2, true);
+  EXPECT_TRUE(multiple.itemSelected(0));
+  EXPECT_FALSE(multiple.itemSelected(1));
+  EXPECT_TRUE(multiple.itemSelected(2));
+  multiple.setItemSelected(-1, false);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(multiple.itemSelected(i));
+  multiple.setItemSelected(-1, true);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(multiple.itemSelected(i));
+  EXPECT_EQ(errorOf([&] { multiple.setItemSelected(3, true); }), err::ListRefused);
+  EXPECT_EQ(errorOf([&] { multiple.setItemSelected(-2, false); }), err::ListRefused);
+
+  openWindow(form6, "form6", 0);
+  Control& single = form6->control("LIST2");
+  single.addItem("a");
+  single.addItem("b");
+  single.setSelectedIndex(0);
+  EXPECT_EQ(errorOf([&] { single.setItemSelected(1, true); }), err::ListRefused);
+  EXPECT_EQ(errorOf([&] { single.setItemSelected(-1, false); }), err::ListRefused);
+  EXPECT_EQ(single.selectedIndex(), 0);
+  EXPECT_TRUE(single.itemSelected(0));  // reading works on any list
+}
+
 TEST_F(Controls, RadioButtonsOfAWindowAreOneGroup) {
   FormRef form7;
   openWindow(form7, "form7", 0);

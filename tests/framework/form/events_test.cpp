@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -260,6 +261,39 @@ TEST_F(Events, EndProgramInAProcedureClosesEveryWindow) {
   EXPECT_FALSE(mainWindowExists());
   EXPECT_FALSE(isOpen(form3));
   EXPECT_TRUE(log.empty());
+}
+
+// The operator closes the main window while a long loop polls Esc or
+// pauses, and its _QUERYCLOSE ends the program: the loop goes no further,
+// its next statement would only meet windows that are gone (error 1000 and
+// the error box on the way out).
+TEST_F(Events, EndWhileKeyPollingOrPausingAbandonsTheRunningProcedure) {
+  for (bool pausing : {false, true}) {
+    SCOPED_TRACE(pausing);
+    ASSERT_TRUE(initForTests());
+    std::vector<int> trapped;
+    installProgramTrap([&](const RuntimeError& e) { trapped.push_back(e.number()); });
+    registerProcedure("MAINFORM_QUERYCLOSE", [](EventArgs&) { endProgram(); });
+    int rounds = 0;
+    registerProcedure("BUTTON1_ON", [&](EventArgs&) {
+      QTimer::singleShot(0, [] {
+        if (mainWindowExists()) testing::requestClose(mainWindow());
+      });
+      for (; rounds < 100; ++rounds) {
+        if (pausing)
+          pause(1);
+        else
+          keyDown(kVkEscape);
+        ctl("EDIT1").text();
+      }
+    });
+    waitForEvents();
+    testing::click(ctl("BUTTON1"));
+    waitForEvents();
+    EXPECT_FALSE(mainWindowExists());
+    EXPECT_LT(rounds, 100);
+    EXPECT_TRUE(trapped.empty());
+  }
 }
 
 TEST_F(Events, WindowMouseEventsCarryButtonsAndClientPosition) {

@@ -207,6 +207,54 @@ TEST_F(Windows, Form8) {
   EXPECT_FALSE(list.itemSelected(0));
 }
 
+// MAINFORM, FORM2 and FORM8: caption, system menu with close box and
+// minimise box, fixed size. The others: a caption and nothing else, so the
+// close box and the minimise bit of FORM4 are not there to use.
+TEST_F(Windows, FramesOfTheEightWindows) {
+  struct Frame {
+    const char* name;
+    bool closeAndMinimise;
+  };
+  for (Frame f : {Frame{"MAINFORM", true}, Frame{"FORM2", true}, Frame{"FORM8", true},
+                  Frame{"FORM3", false}, Frame{"FORM4", false}, Frame{"FORM6", false},
+                  Frame{"FORM7", false}, Frame{"FORM9", false}}) {
+    SCOPED_TRACE(f.name);
+    FormRef var;
+    if (Str(f.name) == "MAINFORM")
+      bindWindow(var, mainWindow());
+    else
+      openWindow(var, f.name, 0);
+    Qt::WindowFlags flags = static_cast<internal::WindowImpl&>(*var).widget()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_EQ(bool(flags & Qt::WindowSystemMenuHint), f.closeAndMinimise);
+    EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint), f.closeAndMinimise);
+    EXPECT_EQ(bool(flags & Qt::WindowMinimizeButtonHint), f.closeAndMinimise);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(var->style() & wd::style::ThickFrame);
+    QWidget* widget = static_cast<internal::WindowImpl&>(*var).widget();
+    EXPECT_EQ(widget->minimumSize(), widget->maximumSize());
+  }
+}
+
+// Greying the Close command takes the close box away, keeps the minimise
+// box, and survives top-most on and off (which rebuild the frame).
+TEST_F(Windows, DisabledCloseCommandSurvivesTopMost) {
+  FormRef f;
+  openWindow(f, "form2", 0);
+  f->setVisible(true);
+  f->disableCloseCommand();
+  auto* widget = static_cast<internal::WindowImpl&>(*f).widget();
+  for (bool topMost : {true, false}) {
+    SCOPED_TRACE(topMost);
+    f->setTopMost(topMost);
+    EXPECT_EQ(bool(widget->windowFlags() & Qt::WindowStaysOnTopHint), topMost);
+    EXPECT_FALSE(widget->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(widget->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(f->visible());
+    EXPECT_FALSE(f->closeCommandEnabled());
+  }
+}
+
 TEST_F(Windows, ScreenshotsOfAllEight) {
   const std::string dir = "/tmp/tessivo-windows";
   QDir().mkpath(QString::fromStdString(dir));
