@@ -121,6 +121,85 @@ TEST_F(PrintingWindows, ClearThenBackLeavesTheFileAndReopeningShowsIt) {
   EXPECT_EQ(box(10, Axis::Horizontal).text(), "1.5");
 }
 
+// The picture of FORM4 as the operator sees it: the shadowed heading, the
+// etched frame, the eight black explanation lines with their white shadow,
+// and the grey credit line.
+TEST_F(PrintingWindows, PositionWindowPictureShowsHeadingFrameAndExplanation) {
+  clickMain("BUTTON21");
+  ASSERT_TRUE(fw::isOpen(FORM4));
+  fw::Window& form = *FORM4;
+  const uint32_t black = fw::rgb(0, 0, 0), white = fw::rgb(255, 255, 255);
+  const uint32_t grey = fw::rgb(128, 128, 128), silver = fw::rgb(192, 192, 192);
+  auto count = [&](int x0, int y0, int x1, int y1, uint32_t colour) {
+    long n = 0;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) n += form.picturePixel(x, y) == colour;
+    return n;
+  };
+  // Small text is drawn with smoothed edges: count by lightness, not by the
+  // exact colour (0 black .. 255 white; red lowest in the RGB value).
+  auto lightness = [](uint32_t c) { return int((c & 0xFF) + (c >> 8 & 0xFF) + (c >> 16 & 0xFF)) / 3; };
+  auto countLightness = [&](int x0, int y0, int x1, int y1, int from, int to) {
+    long n = 0;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        const int l = lightness(form.picturePixel(x, y));
+        n += l >= from && l <= to;
+      }
+    return n;
+  };
+  {
+    SCOPED_TRACE("etched frame");
+    EXPECT_EQ(form.picturePixel(385, 440), grey);
+    EXPECT_EQ(form.picturePixel(727, 440), grey);
+    EXPECT_EQ(form.picturePixel(560, 435), grey);
+    EXPECT_EQ(form.picturePixel(560, 630), grey);
+    EXPECT_EQ(form.picturePixel(386, 440), silver);
+    EXPECT_EQ(form.picturePixel(726, 440), silver);
+    EXPECT_EQ(form.picturePixel(560, 436), silver);
+    EXPECT_EQ(form.picturePixel(728, 440), white);
+    EXPECT_EQ(form.picturePixel(560, 631), white);
+    EXPECT_EQ(form.picturePixel(380, 440), fw::rgb(241, 245, 250));
+  }
+  for (int line = 0; line < 8; ++line) {
+    SCOPED_TRACE(line);
+    const int y = 445 + 18 * line;
+    EXPECT_GT(countLightness(395, y, 725, y + 16, 0, 60), 20);
+    EXPECT_GT(count(396, y + 1, 725, y + 17, white), 5);
+  }
+  {
+    SCOPED_TRACE("nothing black between the last line and the credit line");
+    EXPECT_EQ(countLightness(390, 592, 725, 608, 0, 60), 0);
+  }
+  {
+    SCOPED_TRACE("credit line: dark grey, never black");
+    EXPECT_GT(countLightness(395, 611, 720, 627, 100, 160), 10);
+    EXPECT_EQ(countLightness(390, 611, 720, 627, 0, 60), 0);
+  }
+  {
+    SCOPED_TRACE("heading: black over its light grey shadow");
+    EXPECT_GT(count(274, 8, 530, 52, black), 100);
+    EXPECT_GT(count(274, 8, 530, 52, silver), 10);
+  }
+}
+
+TEST_F(PrintingWindows, OptionWindowsSitAtTheirOffsetFromTheMainWindow) {
+  struct Case { const char* open; fw::FormRef& form; const char* radio; const char* ok; };
+  const Case cases[] = {{"BUTTON36", FORM7, "RADIO1", "BUTTON37"},
+                        {"BUTTON42", FORM9, "RADIO3", "BUTTON43"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.open);
+    clickMain(c.open);
+    ASSERT_TRUE(fw::isOpen(c.form));
+    EXPECT_EQ(c.form->geometry(0), fw::mainWindow().geometry(0) + 448);
+    EXPECT_EQ(c.form->geometry(1), fw::mainWindow().geometry(1) + 767);
+    EXPECT_TRUE(c.form->visible());
+    EXPECT_EQ(c.form->control(c.radio).fontSize(), 18);
+    clickOn(c.form, c.ok);
+    EXPECT_TRUE(fw::mainWindow().enabled());
+  }
+}
+
 TEST_F(PrintingWindows, FirstStartShowsGothicAndBlackAndStoresThem) {
   dir.write("EKG_SYS/INSA_FO", "");
   dir.write("EKG_SYS/INSA_CO", "");

@@ -14,12 +14,12 @@ namespace fw::internal {
 QString mapFace(const Str& cp932Face);
 
 // Screen fonts turn points into pixels with the display's physical
-// resolution, not the logical 96 dpi of the window geometry. The windows were
-// laid out on a 1024 x 768 display that reports 240 mm of height: 768 x 254 /
-// (240 x 720) = 1.1289 pixels per point. The drawn words of the main window
-// end exactly where their click areas end at this resolution, and the labels
-// fit their boxes; at 96 dpi both overflow.
-inline constexpr double kScreenFontDotsPerInch = 768.0 * 25.4 / 240.0;
+// resolution, not the logical 96 dpi of the window geometry; the windows were
+// laid out where that came to one pixel per point. The drawn words of the main
+// window then sit centred in their rings (外来 at x 547, 20 pt, two characters:
+// centre 567, the ring's centre) and FORM4's explanation lines of 23 characters
+// at 14 pt fill its 331-pixel frame; at 96 dpi both overflow.
+inline constexpr double kScreenFontDotsPerInch = 72.0;
 // A font for the screen: the character height in pixels is
 // round(points * kScreenFontDotsPerInch / 72).
 QFont screenFont(const Str& cp932Face, double points, bool bold, bool italic = false,

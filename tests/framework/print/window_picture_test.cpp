@@ -85,12 +85,11 @@ TEST(Fonts, WindowsFacesMapToInstalledFaces) {
   EXPECT_EQ(internal::mapFace("ＭＳ 明朝"_sj), "IPAMincho");
   const QFont fixed = internal::screenFont("FixedSys", 18, false);
   EXPECT_TRUE(QFontInfo(fixed).fixedPitch()) << QFontInfo(fixed).family().toStdString();
-  // Size in pixels at the display's 1.1289 pixels per point, rounded: the
-  // drawn "１. 安静時心電図" (20 pt, 8 full-width characters from x = 85)
-  // must end where its click area ends, at x = 266.
-  EXPECT_EQ(internal::screenFont("ＭＳ ゴシック"_sj, 16, false).pixelSize(), 18);
-  EXPECT_EQ(internal::screenFont("ＭＳ ゴシック"_sj, 20, true).pixelSize(), 23);
-  EXPECT_NEAR(85 + 8 * 20 * internal::kScreenFontDotsPerInch / 72, 266, 1);
+  // One pixel per point: the drawn "外来" (20 pt, two full-width characters
+  // from x = 547) is centred on its ring's centre, x = 567.
+  EXPECT_EQ(internal::screenFont("ＭＳ ゴシック"_sj, 16, false).pixelSize(), 16);
+  EXPECT_EQ(internal::screenFont("ＭＳ ゴシック"_sj, 20, true).pixelSize(), 20);
+  EXPECT_DOUBLE_EQ(547 + 2 * 20 * internal::kScreenFontDotsPerInch / 72 / 2, 567);
 }
 
 }  // namespace
