@@ -1,5 +1,6 @@
 #include "entry/doctor_list.h"
 
+#include "entry/rules.h"
 #include "entry/settings_file.h"
 #include "entry/sys_files.h"
 #include "framework/core/files.h"
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kFile = 1;
 constexpr const char* kPicker = "COMBO3";
-
 
 }  // namespace
 

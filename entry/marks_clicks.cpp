@@ -10,6 +10,8 @@ namespace entry {
 
 namespace {
 
+constexpr int kImeClosed = 2;
+
 struct Area {
   ClickArea area;
   double x1, x2, y1, y2;
@@ -109,7 +111,7 @@ void clickPair(const char* name, const char* other, void (*repaint)(), void (*ri
   }
   fw::Control& next = box(nextFocus);
   next.setFocus();
-  next.setImeMode(2);
+  next.setImeMode(kImeClosed);
 }
 
 // Ticking 外来 or 入院 also resets the request category.

@@ -1,5 +1,8 @@
 #include "entry/rules.h"
 
+#include <limits>
+
+#include "framework/core/error.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 
@@ -47,8 +50,9 @@ std::optional<Str> year(const Str& value) {
   const Str era = fw::left(value, kEraBytes);
   if (fw::val(era) != 0) return value;  // a western year
   const Str number = fw::toHalfWidth(fw::trim(fw::mid(value, kEraBytes + 1)));
-  if (fw::val(number) == 0) return std::nullopt;
-  if (fw::val(number) < 10) return era + fw::toFullWidth(number);
+  const double yearInEra = fw::val(number);
+  if (yearInEra == 0) return std::nullopt;
+  if (yearInEra < 10) return era + fw::toFullWidth(number);
   return era + number;
 }
 

@@ -6,6 +6,7 @@
 #include "entry/doctor_list.h"
 #include "entry/marks.h"
 #include "entry/messages.h"
+#include "entry/rules.h"
 #include "entry/settings_file.h"
 #include "entry/state.h"
 #include "entry/sys_files.h"
@@ -32,13 +33,13 @@ bool passedOver(int number) {
 }
 
 // A statement of the start code: errors 27 and 63 are passed over and the
-// start goes on with the next statement; others go to the program trap.
+// start goes on with the next statement, still under the hourglass (the
+// start event puts the arrow back); others go to the program trap.
 void step(const std::function<void()>& statement) {
   try {
     statement();
   } catch (const fw::RuntimeError& e) {
     if (!passedOver(e.number())) throw;
-    if (fw::mainWindowExists()) fw::mainWindow().setMousePointer(kPointerArrow);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "entry/settings_file.h"
 #include "entry/sys_files.h"
+#include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
@@ -11,7 +12,6 @@ namespace masters {
 namespace {
 
 constexpr int kFile = 1;
-
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // switch (CHECK13) of the main window.
 #include "entry/settings_file.h"
 #include "entry/sys_files.h"
+#include "framework/core/error.h"
+#include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -19,6 +21,19 @@ constexpr int kImeHiragana = 4;
 // The input box takes at most this many bytes, its default text included.
 constexpr std::size_t kInputBoxBytes = 64;
 
+// Whether a value file holds a value at all: a 0-byte file holds none, a
+// written one holds its value even when that is blank (BUTTON5 stores an
+// empty answer to clear the default name).
+bool holdsValue(const char* valueFile) {
+  constexpr int kFile = 1;
+  fw::open(valueFile, fw::FileMode::Record, fw::Share::ReadWrite, kFile,
+           entry::kSettingRecordBytes);
+  fw::CloseOnExit guard(kFile);
+  const bool written = fw::fileSize(kFile) > 0;
+  fw::close(kFile);
+  return written;
+}
+
 // A default-value switch: the box, its switch file, its value file and the
 // field the value goes into.
 void defaultSwitchChanged(const char* box, const char* switchFile, const char* valueFile,
@@ -28,7 +43,9 @@ void defaultSwitchChanged(const char* box, const char* switchFile, const char* v
     check.setFontBold(true);
     entry::writeSetting(switchFile, "1");
     const fw::Str value = entry::readSetting(valueFile, "");
-    if (!value.empty()) fw::ctl(field).setText(value);
+    // A cleared default (a blank value) is shown as such; only a file that
+    // was never written leaves the field alone.
+    if (holdsValue(valueFile)) fw::ctl(field).setText(value);
   } else {
     check.setFontBold(false);
     entry::writeSetting(switchFile, "0");
@@ -47,6 +64,11 @@ fw::Str cutAtCharacter(const fw::Str& s, std::size_t n) {
 }
 
 void closeIme() { fw::mainWindow().setImeMode(kImeClosed); }
+
+// The switch file counts as on for any number above 0.
+bool switchOn(const char* switchFile) {
+  return fw::val(entry::readSetting(switchFile, "0")) > 0;
+}
 
 }  // namespace
 
@@ -77,9 +99,11 @@ void BUTTON5_ON() {
     closeIme();
     return;
   }
-  const fw::Str name = fw::trim(answer);
+  // The dialog takes no more than its limit; an answer from elsewhere is held
+  // to the same limit, so that what is stored is what the operator could type.
+  const fw::Str name = fw::trim(cutAtCharacter(answer, kInputBoxBytes));
   entry::writeSetting(entry::files::kHospitalName, name);
-  if (fw::val(entry::readSetting(entry::files::kHospitalSwitch, "0")) > 0) {
+  if (switchOn(entry::files::kHospitalSwitch)) {
     fw::ctl("EDIT13").setText(name);
   }
   closeIme();

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "framework/core/error.h"
@@ -73,7 +74,7 @@ double radixValue(const Str& t, std::size_t i, int base) {
     int d = digitValue(t[i], base);
     if (d < 0) break;
     v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
-    if (v > 0xFFFFFFFFULL) raise(err::Overflow);
+    if (v > 0xFFFFFFFFULL) return 2147483647;  // too long: the largest value
     any = true;
   }
   if (!any) return 0;
@@ -141,8 +142,12 @@ double val(const Str& s) {
   double v = 0;
   auto res = std::from_chars(number.data(), number.data() + number.size(), v);
   if (res.ec == std::errc::result_out_of_range) {
-    if (negativeExponent) return 0;  // too small to hold: 0
-    raise(err::Overflow);
+    // Reading a text never fails: the operator's or a file's digits decide
+    // only how large the value is. Too small to hold is 0, too large the
+    // largest value with its sign (a hand-edited "1e999" in a settings file
+    // must not end the program at start).
+    if (negativeExponent) return 0;
+    v = std::numeric_limits<double>::max();
   }
   return negative ? -v : v;
 }

@@ -25,11 +25,13 @@ Str strSingle(float x);
 // Text to number: skips leading blanks (0x20 and tab; a full-width space is
 // not one), cuts the text at its next blank, then reads
 //  - &H / &O and hexadecimal or octal digits: a value that fits 16 bits is
-//    read as a 16-bit integer (&HFFFF is -1), else as 32 bits; more is error 6;
+//    read as a 16-bit integer (&HFFFF is -1), else as 32 bits; more digits
+//    than 32 bits hold give 2147483647;
 //  - otherwise the longest prefix of: optional sign, digits, optional point
 //    and digits, optional exponent (E or D, optional sign, digits).
 // 0 when there is no number ("", "abc", "-", "."). Full-width digits are not
-// digits. An exponent too large for a double is error 6.
+// digits. Never raises: a value too large for a double is the largest
+// double with its sign, one too small is 0.
 double val(const Str& s);
 
 // Rounding to an integer variable: nearest, halves to even; error 6 when the

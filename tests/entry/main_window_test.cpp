@@ -20,6 +20,22 @@ class InputTest : public MainWindowTest {
     MainWindowTest::SetUp();
     start();
   }
+
+  // Red pixels of the main window's picture in the rectangle (inclusive).
+  static int redPixels(int x1, int y1, int x2, int y2) {
+    int n = 0;
+    for (int y = y1; y <= y2; ++y) {
+      for (int x = x1; x <= x2; ++x) n += fw::mainWindow().picturePixel(x, y) == kRed;
+    }
+    return n;
+  }
+  static constexpr uint32_t kRed = fw::rgb(255, 0, 0);
+  // Rings and the mark beside the request list, in picture pixels.
+  static int ringOne() { return redPixels(74, 470, 120, 512); }
+  static int ringTwo() { return redPixels(74, 517, 120, 558); }
+  static int outpatientRing() { return redPixels(518, 306, 610, 351); }
+  static int inpatientRing() { return redPixels(618, 306, 694, 351); }
+  static int requestKindMark() { return redPixels(697, 296, 735, 340); }
 };
 
 TEST_F(InputTest, TypingWithoutEnterIsNotACommit) {
@@ -90,6 +106,30 @@ TEST_F(InputTest, NumberRefusalsShowTheirMessageEmptyTheBoxAndCount) {
   EXPECT_EQ(EDIT_COUNT, 6);
 }
 
+// A number too large to hold is still a number: typing one must not reach the
+// program trap, which would end the program and lose the unregistered input.
+TEST_F(InputTest, NumberTooLargeToHoldDoesNotEndTheProgram) {
+  commit("EDIT8", "山田"_sj);
+  commit("EDIT1", "1e999");
+  EXPECT_FALSE(fw::programEnding());
+  EXPECT_TRUE(answers.messages.empty());
+  EXPECT_EQ(text("EDIT1"), "1e999");
+  EXPECT_TRUE(c("EDIT2").hasFocus());
+
+  commit("EDIT7", "-1e999");
+  ASSERT_EQ(answers.messages.size(), 1u);
+  expectMessage(0, "カルテ番号"_sj, "カルテ番号は「０」より大きい数値を入力して下さい！"_sj,
+                mb::OK, mb::Information);
+  EXPECT_EQ(text("EDIT7"), "");
+
+  commit("EDIT9", "令和9e999"_sj);
+  commit("EDIT2", "令和&H100000000"_sj);
+  EXPECT_FALSE(fw::programEnding());
+  EXPECT_EQ(text("EDIT9"), "令和9e999"_sj);
+  EXPECT_EQ(text("EDIT8"), "山田"_sj);
+  EXPECT_EQ(EDIT_COUNT, 5);
+}
+
 TEST_F(InputTest, YearBoxesConvertEraYearsAndRefuseNonsense) {
   commit("EDIT9", "令和3"_sj);
   EXPECT_EQ(text("EDIT9"), "令和３"_sj);
@@ -102,6 +142,22 @@ TEST_F(InputTest, YearBoxesConvertEraYearsAndRefuseNonsense) {
   // The box keeps what was typed, line break included; nothing is counted.
   EXPECT_EQ(text("EDIT9"), "令和\r\n"_sj);
   EXPECT_EQ(EDIT_COUNT, 2);
+}
+
+TEST_F(InputTest, FocusSetsTheInputMethodOfEachKindOfBox) {
+  fw::testing::focus(c("EDIT2"));  // era names are typed in the year box
+  fw::waitForEvents();
+  EXPECT_EQ(c("EDIT2").imeMode(), 4);
+  fw::testing::focus(c("EDIT1"));
+  fw::waitForEvents();
+  EXPECT_EQ(c("EDIT1").imeMode(), 2);
+
+  c("EDIT98").setFontSize(9);
+  fw::testing::focus(c("EDIT98"));
+  fw::waitForEvents();
+  EXPECT_EQ(c("EDIT98").fontSize(), 20);
+  EXPECT_EQ(c("EDIT98").imeMode(), 4);
+  EXPECT_EQ(EDIT_COUNT, 0);
 }
 
 TEST_F(InputTest, EraPickerPutsTheEraBeforeTheYear) {
@@ -139,6 +195,42 @@ TEST_F(InputTest, RequestKindAndOutpatientExcludeEachOther) {
   EXPECT_EQ(EDIT_COUNT, 4);
 }
 
+TEST_F(InputTest, RequestKindClearsInpatientAndItsRing) {
+  click("CHECK6");
+  ASSERT_GT(inpatientRing(), 0);
+  choose("COMBO2", 9);  // " 生保"
+  EXPECT_EQ(c("CHECK6").value(), 0);
+  EXPECT_FALSE(c("CHECK6").fontBold());
+  EXPECT_EQ(inpatientRing(), 0);
+  EXPECT_GT(requestKindMark(), 0);
+  EXPECT_EQ(EDIT_COUNT, 2);
+}
+
+TEST_F(InputTest, RequestKindWhileOutpatientIsTickedClearsItsRing) {
+  click("CHECK5");
+  ASSERT_GT(outpatientRing(), 0);
+  choose("COMBO2", 2);
+  EXPECT_EQ(c("CHECK5").value(), 0);
+  EXPECT_EQ(outpatientRing(), 0);
+  EXPECT_GT(requestKindMark(), 0);
+}
+
+TEST_F(InputTest, OutpatientResetsAChosenRequestKindAndItsMark) {
+  choose("COMBO2", 13);
+  ASSERT_GT(requestKindMark(), 0);
+  click("CHECK5");
+  EXPECT_EQ(c("COMBO2").selectedIndex(), 0);
+  EXPECT_EQ(requestKindMark(), 0);
+  EXPECT_GT(outpatientRing(), 0);
+  EXPECT_TRUE(c("EDIT14").hasFocus());
+
+  // The blank category erases the mark without touching 外来.
+  choose("COMBO2", 0);
+  EXPECT_EQ(c("CHECK5").value(), 1);
+  EXPECT_EQ(requestKindMark(), 0);
+  EXPECT_EQ(EDIT_COUNT, 3);
+}
+
 TEST_F(InputTest, PairsAreExclusiveAndShowTheChoiceBold) {
   click("CHECK1");
   click("CHECK2");
@@ -173,6 +265,18 @@ TEST_F(InputTest, MasterTestChoiceMakesItAPostExerciseEcg) {
   click("CHECK8");
   EXPECT_EQ(c("CHECK8").value(), 0);
   EXPECT_EQ(EDIT_COUNT, 5);
+}
+
+TEST_F(InputTest, MasterHalfAfterRestMovesTheCircleFromOneToTwo) {
+  click("CHECK7");
+  ASSERT_GT(ringOne(), 0);
+  EXPECT_EQ(ringTwo(), 0);
+  click("CHECK9");
+  EXPECT_EQ(c("CHECK7").value(), 0);
+  EXPECT_EQ(c("CHECK8").value(), 1);
+  EXPECT_EQ(ringOne(), 0);
+  EXPECT_GT(ringTwo(), 0);
+  EXPECT_EQ(EDIT_COUNT, 2);
 }
 
 TEST_F(InputTest, StressOtherTextSetsTheStressEcg) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry/state.h"
@@ -124,9 +125,15 @@ TEST(MarkProcedures, RingsAreRedTwoPixelsWideThenTheWidthIsReset) {
   };
   const Row rows[] = {
       {"AM_MARU", entry::AM_MARU, 463, 143, 27, 0.4f, kRed},
+      {"PM_MARU", entry::PM_MARU, 463, 171, 27, 0.4f, kRed},
       {"MAL_MARU", entry::MAL_MARU, 1103, 233, 15, 1.0f, kRed},
+      {"FEM_MARU", entry::FEM_MARU, 1103, 261, 15, 1.0f, kRed},
+      {"GAI_MARU", entry::GAI_MARU, 567, 332, 27, 0.4f, kRed},
+      {"NYU_MARU", entry::NYU_MARU, 667, 332, 27, 0.4f, kRed},
+      {"MARU1_KAKU", entry::MARU1_KAKU, 97, 493, 20, 1.0f, kRed},
       {"MARU2_KAKU", entry::MARU2_KAKU, 97, 535, 20, 1.0f, kRed},
       {"MARU1_KESU", entry::MARU1_KESU, 97, 493, 20, 1.0f, kB},
+      {"MARU2_KESU", entry::MARU2_KESU, 97, 535, 20, 1.0f, kB},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -155,6 +162,8 @@ TEST(MarkProcedures, CheckMarksAndTheirErasures) {
   };
   const Row rows[] = {
       {Tick::Half, 564, 511, 567, 511, 597, 541},
+      {Tick::Quarter, 648, 511, 651, 511, 681, 541},
+      {Tick::Double, 837, 511, 840, 511, 870, 541},
       {Tick::RequestKind, 691, 301, 693, 301, 728, 331},
   };
   for (const Row& row : rows) {
@@ -186,6 +195,62 @@ TEST(MarkProcedures, CheckMarksAndTheirErasures) {
   entry::CHECK_KAKU(other, Tick::StressOther);
   EXPECT_EQ(other.texts().at(0).x, 914);
   EXPECT_EQ(other.texts().at(0).y, 511);
+}
+
+TEST(MarkProcedures, AreaRepaintsEraseTheirBoxThenRedrawTheWords) {
+  struct Row {
+    const char* name;
+    void (*procedure)(fw::Surface&);
+    double x1, y1, x2, y2;
+    std::vector<std::pair<const char*, std::pair<double, double>>> words;
+    float size;
+  };
+  const Row rows[] = {
+      {"AM_PM_KESITEKAKU", entry::AM_PM_KESITEKAKU, 433, 125, 500, 190,
+       {{"A.M.", {445, 135}}, {"P.M.", {445, 163}}}, 20},
+      {"SEX_KESITEKAKU", entry::SEX_KESITEKAKU, 1084, 214, 1127, 279,
+       {{"男", {1094, 224}}, {"女", {1094, 252}}}, 20},
+      {"IRAI_KESITEKAKU", entry::IRAI_KESITEKAKU, 518, 306, 728, 351,
+       {{"外来", {547, 324}}, {"入院", {645, 324}}}, 20},
+      {"KESITE_KAKU", entry::KESITE_KAKU, 395, 490, 946, 555,
+       {{" Single 　1.5分(　  1/2回,", {400, 527}},
+        {"1/4回 )", {662, 527}},
+        {"Double　  ３分", {762, 527}}},
+       16},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fw::RecordingSurface s;
+    row.procedure(s);
+    ASSERT_EQ(s.calls.size(), 1 + row.words.size());
+    // First the box, filled and outlined in the background, at the width
+    // the rings left behind (the default).
+    const DrawCall& box = s.calls[0];
+    EXPECT_EQ(box.type, DrawCall::Line);
+    EXPECT_EQ(box.kind, 2);
+    EXPECT_EQ(box.colour, kB);
+    EXPECT_EQ(box.lineWidth, 0);
+    EXPECT_EQ(box.x, row.x1);
+    EXPECT_EQ(box.y, row.y1);
+    EXPECT_EQ(box.x2, row.x2);
+    EXPECT_EQ(box.y2, row.y2);
+    for (std::size_t i = 0; i < row.words.size(); ++i) {
+      const DrawCall& t = s.calls[1 + i];
+      EXPECT_EQ(t.text, fw::sj(row.words[i].first));
+      EXPECT_EQ(t.x, row.words[i].second.first);
+      EXPECT_EQ(t.y, row.words[i].second.second);
+      EXPECT_EQ(t.face, kGothic);
+      EXPECT_EQ(t.size, row.size);
+      EXPECT_TRUE(t.bold);
+      EXPECT_EQ(t.colour, kBlack);
+    }
+    EXPECT_FALSE(s.fontBold());  // bold off afterwards
+  }
+  // KAKUDAKE draws the labels only: no box.
+  fw::RecordingSurface labels;
+  entry::KAKUDAKE(labels);
+  EXPECT_TRUE(ofType(labels, DrawCall::Line).empty());
+  EXPECT_EQ(labels.texts().size(), 3u);
 }
 
 TEST(RepaintMarks, LoadedRecordGetsItsRingsAndChecksAndNothingElse) {
@@ -381,6 +446,72 @@ TEST_F(MainWindowMarks, OutpatientMovesTheRingAndResetsTheCategory) {
   EXPECT_EQ(redPixels(518, 306, 610, 351), 0);
   EXPECT_GT(redPixels(618, 306, 700, 351), 0);
   savePicture("inpatient.png");
+}
+
+TEST_F(MainWindowMarks, RestClickedWhileAMasterTestIsTickedClearsTheStressGroup) {
+  clickAt(680, 535);  // 1/4回
+  fw::ctl("EDIT20").setText("階段"_sj);
+  ASSERT_EQ(value("CHECK8"), 1);
+  ASSERT_EQ(value("CHECK10"), 1);
+
+  clickAt(150, 490);
+  EXPECT_EQ(value("CHECK7"), 1);
+  for (const char* box : {"CHECK8", "CHECK9", "CHECK10", "CHECK11"}) {
+    EXPECT_EQ(value(box), 0) << box;
+  }
+  EXPECT_EQ(fw::ctl("EDIT20").text(), "");
+  EXPECT_TRUE(ringed(97, 493));
+  EXPECT_EQ(ringPixels(97, 535) - redPixels(74, 512, 120, 516), 0);  // ring ２ gone
+  EXPECT_EQ(redPixels(395, 490, 946, 555), 0);                       // tick gone
+  EXPECT_EQ(entry::EDIT_COUNT, 2);
+
+  // Clicked again: only ring １ goes; nothing else changes.
+  clickAt(150, 490);
+  EXPECT_EQ(value("CHECK7"), 0);
+  EXPECT_EQ(ringPixels(97, 493) - redPixels(74, 512, 120, 516), 0);
+  EXPECT_EQ(entry::EDIT_COUNT, 3);
+}
+
+TEST_F(MainWindowMarks, StressClickedTwiceTicksThenClearsTheWholeGroup) {
+  clickAt(150, 490);  // 安静時 first: ２ takes its place
+  clickAt(150, 535);
+  EXPECT_EQ(value("CHECK7"), 0);
+  EXPECT_EQ(value("CHECK8"), 1);
+  EXPECT_TRUE(ringed(97, 535));
+  EXPECT_EQ(ringPixels(97, 493) - redPixels(74, 512, 120, 516), 0);
+
+  clickAt(870, 535);  // Double ３分
+  clickAt(150, 535);  // 負荷後 off: the Master choice and its tick go too
+  EXPECT_EQ(value("CHECK8"), 0);
+  EXPECT_EQ(value("CHECK11"), 0);
+  EXPECT_EQ(redPixels(395, 490, 946, 555), 0);
+  EXPECT_EQ(entry::EDIT_COUNT, 4);
+}
+
+TEST_F(MainWindowMarks, PairClicksMoveTheFocusCloseTheImeAndLeaveCaptionsAlone) {
+  // A caption made bold by the check-box handler stays bold: the click
+  // areas change values and rings only.
+  fw::ctl("CHECK3").setValue(1);
+  fw::ctl("CHECK3").setFontBold(true);
+  fw::ctl("EDIT13").setImeMode(4);
+
+  clickAt(1100, 260);  // 女
+  EXPECT_EQ(value("CHECK4"), 1);
+  EXPECT_EQ(value("CHECK3"), 0);
+  EXPECT_TRUE(fw::ctl("CHECK3").fontBold());
+  EXPECT_FALSE(fw::ctl("CHECK4").fontBold());
+  EXPECT_TRUE(fw::ctl("EDIT13").hasFocus());
+  EXPECT_EQ(fw::ctl("EDIT13").imeMode(), 2);
+  EXPECT_GT(redPixels(1084, 248, 1127, 279), 0);
+  EXPECT_EQ(redPixels(1084, 214, 1127, 240), 0);  // no ring round 男
+
+  clickAt(460, 170);  // P.M.
+  EXPECT_EQ(value("CHECK2"), 1);
+  EXPECT_TRUE(fw::ctl("EDIT5").hasFocus());
+
+  clickAt(660, 330);  // 入院
+  EXPECT_TRUE(fw::ctl("EDIT14").hasFocus());
+  EXPECT_EQ(entry::EDIT_COUNT, 3);
 }
 
 TEST_F(MainWindowMarks, ClickOnAnOpenBoundDoesNothing) {

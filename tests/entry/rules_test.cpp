@@ -91,6 +91,21 @@ TEST(NumberRule, RefusalsInCheckOrder) {
   EXPECT_EQ(rules::checkNumber("\xB1"), NumberFault::BelowOne);
 }
 
+// Numbers that do not fit a double are numbers all the same: no error 6.
+TEST(NumberRule, NumberTooLargeToHoldIsJudgedByItsSign) {
+  EXPECT_EQ(rules::checkNumber("1e999"), NumberFault::None);
+  EXPECT_EQ(rules::checkNumber("9D9999"), NumberFault::None);
+  EXPECT_EQ(rules::checkNumber("-1e999"), NumberFault::BelowOne);
+  EXPECT_EQ(rules::checkNumber(" -1e999"), NumberFault::BelowOne);
+  EXPECT_EQ(rules::checkNumber("1e-999"), NumberFault::BelowOne);  // tiny, not huge
+}
+
+TEST(YearRule, EraYearTooLargeToHoldIsKeptHalfWidth) {
+  EXPECT_EQ(rules::year("令和9e999"_sj), "令和9e999"_sj);
+  EXPECT_EQ(rules::year("令和&H100000000"_sj), "令和&H100000000"_sj);
+  EXPECT_EQ(rules::year("令和－１ｅ９９９"_sj), "令和－１ｅ９９９"_sj);  // negative: below 10
+}
+
 TEST(ChartNumberFilling, PadsToTenDigits) {
   EXPECT_EQ(rules::fillChartNumber("123"), "0000000123");
   EXPECT_EQ(rules::fillChartNumber("1234567890"), "1234567890");

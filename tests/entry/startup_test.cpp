@@ -1,12 +1,16 @@
 // Start of the program, the start event with its settings files, the end
 // dialog and the program trap.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 
 #include "entry/messages.h"
 #include "entry/startup.h"
 #include "entry/state.h"
 #include "framework/core/error.h"
 #include "framework/form/dialogs.h"
+#include "framework/form/internal/dialog_instance_lock.h"
 #include "tests/entry/entry_fixture.h"
 
 namespace entry_test {
@@ -34,6 +38,16 @@ TEST_F(StartTest, FirstStartCreatesDirectoriesAndEmptySettingsFiles) {
   EXPECT_EQ(c("COMBO2").selectedIndex(), -1);
   EXPECT_EQ(c("COMBO3").itemCount(), 0);
   EXPECT_TRUE(answers.messages.empty());
+  for (int i = 1; i <= 23; ++i) {
+    const std::string box = "EDIT" + std::to_string(i);
+    EXPECT_EQ(text(box.c_str()), "") << box;
+  }
+  EXPECT_EQ(text("EDIT98"), "");
+  for (int i = 1; i <= 13; ++i) {
+    const std::string box = "CHECK" + std::to_string(i);
+    EXPECT_EQ(c(box.c_str()).value(), 0) << box;
+  }
+  EXPECT_EQ(fw::mainWindow().caption(), "Tessivo");
 }
 
 TEST_F(StartTest, FixedListsHoldTheirItemsByteForByte) {
@@ -49,6 +63,14 @@ TEST_F(StartTest, FixedListsHoldTheirItemsByteForByte) {
   EXPECT_EQ(kind.itemText(9), " 生保"_sj);
   EXPECT_EQ(kind.itemText(10), "  診 "_sj);
   EXPECT_EQ(kind.itemText(16), "  子 "_sj);
+
+  // Every item byte for byte, leading and trailing blanks included.
+  const char* const eras[] = {"     ", " 令和", " 平成", " 昭和", " 大正", " 明治"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(era.itemText(i), fw::sj(eras[i])) << i;
+  const char* const kinds[] = {"     ", " 一般", " 出稼", " 中央", " BG健", " 愛職",
+                               " YS健", " 訪問", " 介護", " 生保", "  診 ", "  愛 ",
+                               "  病 ", "  健 ", "  労 ", "  母 ", "  子 "};
+  for (int i = 0; i < 17; ++i) EXPECT_EQ(kind.itemText(i), fw::sj(kinds[i])) << i;
 }
 
 TEST_F(StartTest, DoctorListSkipsEmptyItemsAndDefaultPicksItsEntry) {
@@ -113,6 +135,48 @@ TEST_F(StartTest, PrintOptionsAreReadAndAShortFileDoesNotEndTheProgram) {
   EXPECT_FALSE(fw::programEnding());
   EXPECT_EQ(entry::PRINT_FONT, "2");
   EXPECT_EQ(entry::PRINT_COLOUR, "2");
+}
+
+// Switch and default files edited by hand: a number too large to hold is
+// read as a very large one, not as a reason to end every start.
+TEST_F(StartTest, HugeNumbersInSettingsFilesDoNotEndTheStart) {
+  givenFile("EKG_SYS/BYOUINMEI", settingRecord("1e999"));
+  givenFile("EKG_SYS/BYOUINMEI_DAT", settingRecord("山田医院"_sj));
+  givenFile("EKG_SYS/TANTOUIMEI", settingRecord("-1e999"));
+  givenFile("EKG_SYS/TANTOUI_DAT", settingRecord("佐藤"_sj));
+  givenFile("EKG_SYS/HOKENNI", doctorList({"田中"_sj}));
+  givenFile("EKG_SYS/HOKENNI_DF", settingRecord("9e999"));
+  start();
+  EXPECT_FALSE(fw::programEnding());
+  EXPECT_TRUE(answers.messages.empty());
+  EXPECT_EQ(c("CHECK12").value(), 1);
+  EXPECT_EQ(text("EDIT13"), "山田医院"_sj);
+  EXPECT_EQ(c("CHECK13").value(), 0);
+  EXPECT_EQ(text("EDIT14"), "");
+  EXPECT_EQ(c("COMBO3").itemCount(), 2);
+
+  answers.messageAnswers = {mb::ResOK};
+  click("BUTTON9");
+  EXPECT_FALSE(fw::programEnding());
+  EXPECT_EQ(text("EDIT14"), "");
+}
+
+// A second copy stops at the single-instance rule, before its start event
+// could read or create any settings file of the first copy.
+TEST_F(StartTest, SecondCopyShowsPrevInstanceAndEnds) {
+  const QString savedName = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(QStringLiteral("tessivo_entry_%1").arg(getpid()));
+  fw::internal::InstanceLock firstCopy;
+  ASSERT_TRUE(firstCopy.tryAcquire(fw::internal::instanceLockPath()));
+
+  EXPECT_THROW(entry::startProgram(), fw::ProgramEnd);
+  QCoreApplication::setApplicationName(savedName);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  expectMessage(0, "PREVINSTANCE !", "既に同じアプリケ－ションが起動されています。"_sj, mb::OK,
+                mb::Information);
+  EXPECT_TRUE(fw::programEnding());
+  EXPECT_FALSE(cwd.exists("EKG_SYS/INSA_FO"));
+  EXPECT_FALSE(cwd.exists("EKG_SYS/HOKENNI_DF"));
 }
 
 TEST_F(StartTest, StartEventIsRepeatable) {

@@ -56,6 +56,17 @@ TEST(DoctorListFile, DefaultPositionFileAndItsReadings) {
   EXPECT_EQ(masters::readDefaultPosition(), -1);
 }
 
+TEST(DoctorListFile, DefaultPositionTooLargeToReadNamesNoEntry) {
+  TempCwd dir;
+  fw::makeDirectory("EKG_SYS");
+  for (const char* value : {"1e999", "-1e999", "3000000000"}) {
+    SCOPED_TRACE(value);
+    const std::string v = value;
+    dir.write("EKG_SYS/HOKENNI_DF", v + std::string(100 - v.size(), ' ') + std::string(156, '\0'));
+    EXPECT_EQ(masters::readDefaultPosition(), -1);
+  }
+}
+
 TEST(DoctorListFile, DisplayLines) {
   EXPECT_EQ(masters::displayLine(2, "鈴木"_sj, true), "2   鈴木 (DEFAULT)"_sj);
   EXPECT_EQ(masters::displayLine(1, "鈴木"_sj, false), "1   鈴木"_sj + std::string(41, ' '));

@@ -176,6 +176,36 @@ TEST_F(DoctorWindow, DefaultButtonsWithoutOrWithTheWrongChoice) {
   EXPECT_EQ(form6("LIST2").itemText(1), "2   鈴木"_sj + std::string(41, ' '));
 }
 
+TEST_F(DoctorWindow, DefaultOffOnANameHoldingTheMarkTextKeepsTheRealDefault) {
+  // The mark is looked up by position, not by the text of the line: a doctor
+  // whose name reads like the mark is not the default.
+  dir.write("EKG_SYS/HOKENNI", "\"山田(DEFAULT)\"\r\n\"鈴木\"\r\n"_sj);
+  dir.write("EKG_SYS/HOKENNI_DF", settingRecord("1"));
+  openDoctorWindow();
+  select(0);
+  press("BUTTON31");
+  EXPECT_EQ(dir.read("EKG_SYS/HOKENNI_DF"), settingRecord("1"));
+  EXPECT_EQ(form6("LIST2").itemText(1), "2   鈴木 (DEFAULT)"_sj);
+  EXPECT_EQ(form6("LIST2").selectedIndex(), -1);
+}
+
+TEST_F(DoctorWindow, ShowDefaultPastTheEndOfTheListLeavesTheDoctor) {
+  // A list shortened by hand behind a stored default.
+  dir.write("EKG_SYS/HOKENNI", "\"田中\"\r\n\"鈴木\"\r\n"_sj);
+  dir.write("EKG_SYS/HOKENNI_DF", settingRecord("5"));
+  fw::ctl("EDIT14").setText("手入力"_sj);
+  openDoctorWindow();
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(form6("LIST2").itemText(i).find("(DEFAULT)"), fw::Str::npos);
+  }
+  press("BUTTON32");
+  EXPECT_FALSE(fw::isOpen(masters::FORM6));
+  EXPECT_TRUE(fw::mainWindow().enabled());
+  EXPECT_TRUE(fw::mainWindow().visible());
+  EXPECT_EQ(fw::ctl("COMBO3").itemCount(), 3);
+  EXPECT_EQ(fw::ctl("EDIT14").text(), "手入力"_sj);
+}
+
 TEST_F(DoctorWindow, EmptyEntriesAreRefusedAndWriteNothing) {
   dir.write("EKG_SYS/HOKENNI", "\"田中\"\r\n"_sj);
   openDoctorWindow();

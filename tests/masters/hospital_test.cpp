@@ -1,6 +1,9 @@
 // The default hospital name (CHECK12, BUTTON5) and its older doctor twin (CHECK13).
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "entry/main_window.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/testing.h"
 #include "tests/masters/support.h"
@@ -94,6 +97,68 @@ TEST_F(Hospital, StoredNameLongerThanTheDialogTakesIsOfferedCut) {
   answers->inputAnswers.push_back(fw::Str(1, '\x1b'));
   masters::BUTTON5_ON();
   EXPECT_EQ(answers->inputs.at(1).defaultText, odd.substr(0, 63));
+}
+
+TEST_F(Hospital, ClearedDefaultIsShownBlankWhenTheSwitchIsTicked) {
+  // An empty answer writes a blank name: the file now holds a value, unlike
+  // a file that was never written, so ticking the switch shows it.
+  answers->messageAnswers.push_back(fw::mb::ResYes);
+  answers->inputAnswers.push_back("　"_sj);
+  masters::BUTTON5_ON();
+  ASSERT_EQ(dir.read("EKG_SYS/BYOUINMEI_DAT"), settingRecord(""));
+  fw::ctl("EDIT13").setText("手入力"_sj);
+  fw::Control& check = fw::ctl("CHECK12");
+  fw::testing::click(check);
+  fw::waitForEvents();
+  EXPECT_EQ(fw::ctl("EDIT13").text(), "");
+}
+
+TEST_F(Hospital, AnswerLongerThanTheDialogTakesIsStoredCut) {
+  dir.write("EKG_SYS/BYOUINMEI", settingRecord("1"));
+  std::string name = "A";
+  for (int i = 0; i < 40; ++i) name += "病"_sj;  // 81 bytes
+  answers->messageAnswers.push_back(fw::mb::ResYes);
+  answers->inputAnswers.push_back(name);
+  masters::BUTTON5_ON();
+  // 64 bytes would end inside a character: 63 are kept.
+  EXPECT_EQ(dir.read("EKG_SYS/BYOUINMEI_DAT"), settingRecord(name.substr(0, 63)));
+  EXPECT_EQ(fw::ctl("EDIT13").text(), name.substr(0, 63));
+
+  const std::string ascii(70, 'x');
+  answers->messageAnswers.push_back(fw::mb::ResYes);
+  answers->inputAnswers.push_back(ascii);
+  masters::BUTTON5_ON();
+  EXPECT_EQ(dir.read("EKG_SYS/BYOUINMEI_DAT"), settingRecord(std::string(64, 'x')));
+}
+
+TEST_F(Hospital, SwitchFileWithANumberTooLargeToReadCountsAsOn) {
+  dir.write("EKG_SYS/BYOUINMEI", settingRecord("1e999"));
+  answers->messageAnswers.push_back(fw::mb::ResYes);
+  answers->inputAnswers.push_back("山田医院"_sj);
+  masters::BUTTON5_ON();
+  EXPECT_EQ(fw::ctl("EDIT13").text(), "山田医院"_sj);
+
+  dir.write("EKG_SYS/BYOUINMEI", settingRecord("-1e999"));
+  answers->messageAnswers.push_back(fw::mb::ResYes);
+  answers->inputAnswers.push_back("別医院"_sj);
+  masters::BUTTON5_ON();
+  EXPECT_EQ(dir.read("EKG_SYS/BYOUINMEI_DAT"), settingRecord("別医院"_sj));
+  EXPECT_EQ(fw::ctl("EDIT13").text(), "山田医院"_sj);
+}
+
+TEST_F(Hospital, UntickedSwitchKeepsTheNameUntilTheNextClear) {
+  dir.write("EKG_SYS/BYOUINMEI_DAT", settingRecord("山田医院"_sj));
+  fw::Control& check = fw::ctl("CHECK12");
+  fw::testing::click(check);
+  fw::waitForEvents();
+  fw::testing::click(check);
+  fw::waitForEvents();
+  ASSERT_EQ(check.value(), 0);
+  EXPECT_EQ(fw::ctl("EDIT13").text(), "山田医院"_sj);
+  fw::Control& category = fw::ctl("COMBO2");  // clearing resets it to item 0
+  for (int i = 0; i < 17; ++i) category.addItem(std::to_string(i));
+  entry::ZENBU_KESU();
+  EXPECT_EQ(fw::ctl("EDIT13").text(), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // "単票印刷" (BUTTON10_ON) from the main window to a PDF, read back with poppler.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <regex>
 #include <sstream>
+#include <vector>
 
 #include "entry/record.h"
 #include "entry/state.h"
@@ -211,6 +213,8 @@ class PageReading {
     EXPECT_NEAR(dx, *margin_, 0.5);
     EXPECT_NEAR(dy, *margin_, 0.5);
   }
+  // Where the printable area starts on the PDF page, in points (after a first expectAt).
+  double marginPoints() const { return margin_.value_or(0); }
 
  private:
   std::multimap<std::string, Word> found_;
@@ -303,6 +307,146 @@ TEST_F(SinglePrint, BlueMinchoChartKeepsEveryPosition) {
   const Ink ink = inkOf(pdf, dir.path() + "/blue");
   EXPECT_GT(ink.blue, 0);
   EXPECT_EQ(ink.dark, 0);
+}
+
+// A full chart: every text, ring and check mark of the 34 items, read back
+// from the page rendered at 100 dpi (one pixel = 10 page units).
+class RenderedPage {
+ public:
+  RenderedPage(const std::string& pdf, const std::string& stem, double marginPoints)
+      : marginPixels_(marginPoints * 100 / 72) {
+    run("pdftoppm -r 100 -singlefile '" + pdf + "' '" + stem + "'");
+    std::ifstream in(stem + ".ppm", std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> width_ >> height_ >> maxValue;
+    in.get();
+    pixels_.resize(size_t(width_) * height_ * 3);
+    in.read(pixels_.data(), std::streamsize(pixels_.size()));
+  }
+  // Ink within two pixels of a page position (0.001 inch).
+  bool inkNear(double xThousandths, double yThousandths) const {
+    const int cx = int(std::lround(xThousandths / 10 + marginPixels_));
+    const int cy = int(std::lround(yThousandths / 10 + marginPixels_));
+    for (int y = cy - 2; y <= cy + 2; ++y)
+      for (int x = cx - 2; x <= cx + 2; ++x)
+        if (ink(x, y)) return true;
+    return false;
+  }
+  // Ink pixels inside a rectangle of page units.
+  long inkWithin(double x, double y, double width, double height) const {
+    long n = 0;
+    for (int py = int(y / 10 + marginPixels_); py < int((y + height) / 10 + marginPixels_); ++py)
+      for (int px = int(x / 10 + marginPixels_); px < int((x + width) / 10 + marginPixels_); ++px)
+        n += ink(px, py);
+    return n;
+  }
+
+ private:
+  bool ink(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(&pixels_[(size_t(y) * width_ + x) * 3]);
+    return p[0] + p[1] + p[2] < 600;
+  }
+  double marginPixels_;
+  int width_ = 0, height_ = 0;
+  std::vector<char> pixels_;
+};
+
+entry::ExamineeRecord fullRecord() {
+  entry::ExamineeRecord r;
+  r.EXAM_NO = "A001";
+  r.EXAM_YEAR = "2025";
+  r.EXAM_MONTH = "11";
+  r.EXAM_DAY = "30";
+  r.EXAM_AM = 1;
+  r.EXAM_PM = 1;
+  r.EXAM_HOUR = "09";
+  r.EXAM_MINUTE = "45";
+  r.CHART_NO = "C-778899";
+  r.NAME = "鈴木花子"_sj;  // 8 bytes: the 30 pt form
+  r.BIRTH_YEAR = "平成2"_sj;
+  r.BIRTH_MONTH = "7";
+  r.BIRTH_DAY = "18";
+  r.AGE = "35";
+  r.SEX_MALE = 1;
+  r.SEX_FEMALE = 1;
+  r.HOSPITAL = "みなと内科クリニック"_sj;  // 20 bytes: the small form
+  r.OUTPATIENT = 1;
+  r.INPATIENT = 1;
+  r.REQUEST_KIND = 10;  // 診
+  r.DOCTOR = "高橋"_sj;
+  r.WEIGHT = "48.0";
+  r.BP_HIGH = "142";
+  r.BP_LOW = "96";
+  r.MEDICATION = "降圧剤"_sj;
+  r.PREGNANCY_MONTHS = "5";
+  r.ECG_REST = 1;
+  r.ECG_STRESS = 1;
+  r.MASTER_HALF = 1;
+  r.MASTER_QUARTER = 1;
+  r.MASTER_DOUBLE = 1;
+  r.STRESS_OTHER = "トレッドミル"_sj;
+  r.MINNESOTA_CODE = "1-2-3";
+  r.FINDING_NAME = "洞調律"_sj;
+  r.DOCTOR_FINDING = "要経過観察"_sj;
+  return r;
+}
+
+TEST_F(SinglePrint, FullChartPutsEveryItemOnThePage) {
+  for (const char* colour : {"1", "2"}) {
+    SCOPED_TRACE(colour);
+    entry::PRINT_COLOUR = colour;
+    std::filesystem::remove(pdf);
+    fillRequestList();
+    entry::writeToMainWindow(fullRecord());
+    answers.messageAnswers = {fw::mb::ResYes};
+    answers.printAnswers = {true};
+    print();
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    keep(std::string("chart-full-") + colour);
+
+    PageReading text(pdf);
+    struct At { const char* text; double x, y; };
+    const At texts[] = {
+        {"A001", 9390, 1000},  {"2025", 1200, 2920},    {"11", 2360, 2920},
+        {"30", 3040, 2920},    {"09", 4170, 2920},      {"45", 4780, 2920},
+        {"C-778899", 8100, 2920}, {"鈴木花子", 1350, 3560}, {"平成2", 4990, 3760},
+        {"7", 6300, 3760},     {"18", 6870, 3760},      {"35", 8140, 3760},
+        {"みなと内科クリニック", 1910, 4520}, {"診", 6030, 4490}, {"高橋", 7130, 4500},
+        {"48.0", 1560, 5100},  {"142", 3445, 5005},     {"／", 3620, 5040},
+        {"96", 3790, 5130},    {"降圧剤", 5970, 5140},  {"5", 7840, 5100},
+        {"トレッドミル", 8720, 6380}, {"1-2-3", 3180, 6740}, {"洞調律", 3180, 7140},
+        {"要経過観察", 3180, 7530},
+    };
+    for (const At& t : texts) text.expectAt(fw::sj(t.text), t.x, t.y);
+
+    const RenderedPage page(pdf, dir.path() + "/full", text.marginPoints());
+    struct Ring { int item; double x, y, r, aspect; };
+    const Ring rings[] = {
+        {5, 3850, 2990, 200, 0.4}, {6, 3850, 3120, 200, 0.4}, {15, 9300, 3960, 140, 1},
+        {16, 9620, 3960, 140, 1},  {18, 4900, 4583, 220, 1},  {19, 5520, 4583, 220, 1},
+        {20, 6120, 4583, 220, 1},  {26, 1210, 6060, 170, 1},  {27, 1210, 6470, 170, 1},
+    };
+    for (const Ring& ring : rings) {
+      SCOPED_TRACE(ring.item);
+      const double ry = ring.r * ring.aspect;
+      EXPECT_TRUE(page.inkNear(ring.x - ring.r, ring.y));
+      EXPECT_TRUE(page.inkNear(ring.x + ring.r, ring.y));
+      EXPECT_TRUE(page.inkNear(ring.x, ring.y - ry));
+      EXPECT_TRUE(page.inkNear(ring.x, ring.y + ry));
+      if (ring.item != 20) EXPECT_FALSE(page.inkNear(ring.x, ring.y));  // an outline, not a disc
+    }
+    struct Mark { int item; double x, y; };
+    const Mark marks[] = {{28, 5500, 6120}, {29, 6060, 6120}, {30, 8010, 6120}, {31, 8650, 6120}};
+    for (const Mark& mark : marks) {
+      SCOPED_TRACE(mark.item);
+      EXPECT_GT(page.inkWithin(mark.x, mark.y, 435.6, 288.2), 40);
+      // Nothing just above and left of the picture's corner.
+      EXPECT_EQ(page.inkWithin(mark.x - 100, mark.y - 100, 90, 90), 0);
+    }
+    EXPECT_TRUE(fw::mainWindow().enabled());
+  }
 }
 
 }  // namespace

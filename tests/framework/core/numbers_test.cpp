@@ -90,7 +90,9 @@ TEST(TextToNumber, ExponentsAndRadixPrefixes) {
   EXPECT_EQ(val("12e"), 12);
   EXPECT_EQ(val("12e+"), 12);
   EXPECT_EQ(val("1e-999"), 0);
-  EXPECT_EQ(errorOf([] { val("1e999"); }), err::Overflow);
+  // Reading never fails: too large is the largest value with its sign.
+  EXPECT_EQ(val("1e999"), std::numeric_limits<double>::max());
+  EXPECT_EQ(val("-1e999"), -std::numeric_limits<double>::max());
   EXPECT_EQ(val("&H1A"), 26);
   EXPECT_EQ(val("&hff"), 255);
   EXPECT_EQ(val("&HFFFF"), -1);
@@ -98,7 +100,7 @@ TEST(TextToNumber, ExponentsAndRadixPrefixes) {
   EXPECT_EQ(val("&O17"), 15);
   EXPECT_EQ(val("&H"), 0);
   EXPECT_EQ(val("&X1"), 0);
-  EXPECT_EQ(errorOf([] { val("&H100000000"); }), err::Overflow);
+  EXPECT_EQ(val("&H100000000"), 2147483647);
 }
 
 TEST(Rounding, HalvesToEvenAndRangeIsError6) {
