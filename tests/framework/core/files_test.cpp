@@ -8,20 +8,14 @@
 #include "framework/core/error.h"
 #include "framework/core/strings.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
 using tessivo::test::TempCwd;
 
-int errorOf(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 class Files : public ::testing::Test {
  protected:

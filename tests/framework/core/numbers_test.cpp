@@ -6,18 +6,12 @@
 #include <limits>
 
 #include "framework/core/error.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
-int errorOf(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 TEST(NumberToText, IntegersCarryABlankOrMinus) {
   EXPECT_EQ(str(0), " 0");

@@ -4,18 +4,12 @@
 
 #include "framework/core/clock.h"
 #include "framework/core/error.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
-int errorOf(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 TEST(Strings, LeftCutsInsideADoubleByteCharacter) {
   Str name = "受検者"_sj;

@@ -10,20 +10,14 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
 using namespace fw::literals;
 
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 class Controls : public ::testing::Test {
  protected:

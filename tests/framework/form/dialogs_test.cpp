@@ -21,18 +21,12 @@
 #include "framework/form/internal/dialog_instance_lock.h"
 #include "framework/form/responder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
-int errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 // Runs act on the modal dialog as soon as it is up.
 void whenModal(std::function<void(QWidget*)> act) {

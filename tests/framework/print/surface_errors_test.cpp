@@ -13,18 +13,12 @@
 #include "framework/form/recording_surface.h"
 #include "framework/form/responder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/error_of.h"
 
 namespace fw {
 namespace {
 
-int errorOf(const std::function<void()>& statement) {
-  try {
-    statement();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tessivo::test::errorOf;
 
 std::vector<std::unique_ptr<Surface>> everyKind() {
   std::vector<std::unique_ptr<Surface>> kinds;
