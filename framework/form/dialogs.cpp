@@ -248,6 +248,7 @@ void pause(int hundredths) {
 }
 
 void beep() {
+  if (Responder* r = responder(); r && r->beep) return r->beep();
   if (haveWidgets()) QApplication::beep();
 }
 

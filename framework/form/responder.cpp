@@ -48,6 +48,7 @@ ScriptedResponder::ScriptedResponder() : previous_(responder()) {
     return answer;
   };
   responder_.keyDown = [this](int virtualKey) { return keys ? keys(virtualKey) : false; };
+  responder_.beep = [this] { ++beeps; };
   setResponder(&responder_);
 }
 

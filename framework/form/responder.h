@@ -1,7 +1,7 @@
 // Scripted answers for modal dialogs, the print dialog and key state.
 //
-// With a responder installed, messageBox, inputBox, the print dialog and
-// keyDown ask it instead of showing anything, so tests run headless without
+// With a responder installed, messageBox, inputBox, the print dialog,
+// keyDown and beep ask it instead of showing or sounding anything, so tests run headless without
 // timers racing the program. The real program installs none.
 #pragma once
 
@@ -31,6 +31,7 @@ struct Responder {
   std::function<Str(const InputBoxRequest&)> inputBox;
   std::function<bool(PrintDialogRequest&)> printDialog;  // true = confirm
   std::function<bool(int virtualKey)> keyDown;
+  std::function<void()> beep;  // told of every beep instead of sounding it
 };
 
 // nullptr restores the real dialogs and keyboard.
@@ -56,6 +57,7 @@ class ScriptedResponder {
   std::vector<MessageBoxRequest> messages;
   std::vector<InputBoxRequest> inputs;
   std::vector<PrintDialogRequest> printDialogs;
+  int beeps = 0;
 
  private:
   Responder responder_;

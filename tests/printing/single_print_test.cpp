@@ -186,6 +186,7 @@ TEST_F(SinglePrint, EscAtTheFirstCheckpointEndsAnEmptyPage) {
   EXPECT_EQ(pageCount(pdf), 1);
   EXPECT_TRUE(words(pdf).empty());
   EXPECT_TRUE(fw::mainWindow().enabled());
+  EXPECT_EQ(answers.beeps, 1);  // the operator hears that printing stopped
 }
 
 // Every text at its place on the page (0.001 inch = 0.072 pt), in the face
