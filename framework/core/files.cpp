@@ -32,6 +32,7 @@ struct OpenFile {
   long lastRecord = 0;      // record of the last get/put
   unsigned generation = 0;  // told apart from a later open of the same number
   off_t pos = 0;            // sequential files: read or write offset
+  bool atEofMark = false;   // append: pos is on the final 0x1A the next line overwrites
   // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at close;
   // fd stays open on the target to hold its sharing reservation.
   int tempFd = -1;
@@ -345,6 +346,7 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
       if (st.st_size > 0 && readAll(f->fd, reinterpret_cast<char*>(&last), 1, st.st_size - 1) == 1 &&
           last == kEofMark) {
         f->pos = st.st_size - 1;  // the next line overwrites the end-of-file mark
+        f->atEofMark = true;
       }
     }
     if (mode == FileMode::Rewrite) {
@@ -502,9 +504,17 @@ void writeLine(int n, std::initializer_list<Str> items) {
   } catch (const RuntimeError&) {
     // Half a list must not replace the whole one when the rewrite is closed.
     if (f.tempFd >= 0) f.rewriteFailed = true;
+    // writeAll cut the file back to its old size, but the old last byte, the
+    // end-of-file mark, may already be overwritten by the line's first byte:
+    // put it back, or the file would end in a stray quote.
+    if (f.atEofMark) {
+      const char mark = static_cast<char>(kEofMark);
+      [[maybe_unused]] ssize_t ignored = pwrite(f.fd, &mark, 1, f.pos);
+    }
     throw;
   }
   f.pos += static_cast<off_t>(line.size());
+  f.atEofMark = false;
 }
 
 Str inputItem(int n) {

@@ -1,5 +1,6 @@
 #include "framework/core/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -118,25 +119,40 @@ double val(const Str& s) {
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
   std::string number;  // digits, point and exponent in from_chars syntax
   std::size_t mantissaDigits = 0;
-  while (i < t.size() && isDigit(t[i])) number += t[i++], ++mantissaDigits;
+  // Decimal places of the leading non-zero digit: 1 for 5, 2 for 12,
+  // 0 for .5, -1 for .05; decides the direction of an out-of-range value.
+  long long leadingPlace = 0;
+  bool seenNonZero = false;
+  while (i < t.size() && isDigit(t[i])) {
+    if (t[i] != '0') seenNonZero = true;
+    if (seenNonZero) ++leadingPlace;
+    number += t[i++], ++mantissaDigits;
+  }
   if (i < t.size() && t[i] == '.') {
     number += t[i++];
-    while (i < t.size() && isDigit(t[i])) number += t[i++], ++mantissaDigits;
+    while (i < t.size() && isDigit(t[i])) {
+      if (!seenNonZero && t[i] == '0') --leadingPlace;
+      if (t[i] != '0') seenNonZero = true;
+      number += t[i++], ++mantissaDigits;
+    }
   }
   if (mantissaDigits == 0) return 0;
-  bool negativeExponent = false;
+  long long exponentValue = 0;  // saturated: only its sign and size matter here
   if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
     std::size_t j = i + 1;
     std::string exponent = "e";
+    bool negativeExponent = false;
     if (j < t.size() && (t[j] == '+' || t[j] == '-')) {
       negativeExponent = t[j] == '-';
       exponent += t[j++];
     }
     if (j < t.size() && isDigit(t[j])) {  // "12e" or "12ex" keeps just 12
-      while (j < t.size() && isDigit(t[j])) exponent += t[j++];
+      while (j < t.size() && isDigit(t[j])) {
+        exponentValue = std::min(exponentValue * 10 + (t[j] - '0'), 1'000'000'000LL);
+        exponent += t[j++];
+      }
+      if (negativeExponent) exponentValue = -exponentValue;
       number += exponent;
-    } else {
-      negativeExponent = false;
     }
   }
   double v = 0;
@@ -145,8 +161,10 @@ double val(const Str& s) {
     // Reading a text never fails: the operator's or a file's digits decide
     // only how large the value is. Too small to hold is 0, too large the
     // largest value with its sign (a hand-edited "1e999" in a settings file
-    // must not end the program at start).
-    if (negativeExponent) return 0;
+    // must not end the program at start). Which of the two is decided by the
+    // place of the leading digit, not by the exponent's sign alone: a long
+    // run of zeros after the point is tiny without any exponent.
+    if (leadingPlace + exponentValue <= 0) return 0;
     v = std::numeric_limits<double>::max();
   }
   return negative ? -v : v;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string_view>
 
 #include "framework/core/clock.h"
@@ -273,7 +275,15 @@ Str chr(std::initializer_list<int> bytes) {
 
 Str repeat(long n, const Str& s) {
   if (n < 0 || s.empty()) raise(err::InvalidArgument);
-  return Str(static_cast<std::size_t>(n), s[0]);
+  // A count no memory can hold is the runtime's error 7, which the trap
+  // reports, not a std::bad_alloc that would end the program unannounced.
+  try {
+    return Str(static_cast<std::size_t>(n), s[0]);
+  } catch (const std::bad_alloc&) {
+    raise(err::OutOfMemory);
+  } catch (const std::length_error&) {
+    raise(err::OutOfMemory);
+  }
 }
 
 Str hex(long long n) {

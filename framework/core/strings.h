@@ -42,7 +42,9 @@ Str toHalfWidth(const Str& s);
 // followed by ﾞ or ﾟ becomes one voiced character when it has one.
 Str toFullWidth(const Str& s);
 Str chr(std::initializer_list<int> bytes);     // a value outside 0..255: error 5
-Str repeat(long n, const Str& s);              // n copies of s's first byte
+// n copies of s's first byte; n < 0 or an empty s: error 5, a count too
+// large for memory: error 7.
+Str repeat(long n, const Str& s);
 // Upper case, no leading zeros (26 -> "1A"); a negative value shows its two's
 // complement in 32 bits when it fits there (-1 -> "FFFFFFFF"), else in 64.
 Str hex(long long n);

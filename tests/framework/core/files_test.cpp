@@ -204,6 +204,23 @@ TEST_F(Files, QuotedItemKeepsCommasUnquotedLineSplits) {
   EXPECT_TRUE(eof(2));
 }
 
+TEST_F(Files, InputEndsALineAtALoneLfOrALoneCr) {
+  dir.write("LF", "A\n\"B\"\n C \n\nD");
+  open("LF", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_EQ(inputItem(1), "A");
+  EXPECT_EQ(inputItem(1), "B");
+  EXPECT_EQ(inputItem(1), "C");
+  EXPECT_EQ(inputItem(1), "");  // the empty line
+  EXPECT_EQ(inputItem(1), "D");
+  EXPECT_TRUE(eof(1));
+  dir.write("CR", "A\r\"B\"\r\"C\"\r\n");
+  open("CR", FileMode::Input, Share::ReadWrite, 2);
+  EXPECT_EQ(inputItem(2), "A");
+  EXPECT_EQ(inputItem(2), "B");
+  EXPECT_EQ(inputItem(2), "C");
+  EXPECT_TRUE(eof(2));
+}
+
 TEST_F(Files, DoctorListRoundTripAndEmptyList) {
   open("HOKENNI", FileMode::Rewrite, Share::ReadOnly, 1);
   writeLine(1, {"鈴木"_sj});
@@ -246,6 +263,17 @@ TEST_F(Files, AppendOverwritesAFinal0x1AAndCreates) {
   closeAll();
   EXPECT_EQ(dir.read("A"), "\"x\"\r\n\"y\"\r\n");
   EXPECT_EQ(dir.read("NEWA"), "\"z\"\r\n");
+}
+
+TEST_F(Files, FailedAppendKeepsTheFinal0x1A) {
+  const Str before = "\"x\"\r\n\x1A";
+  dir.write("A", before);
+  open("A", FileMode::Append, Share::ReadWrite, 1);
+  failWritesAfterForTesting(1);  // the line's opening quote lands on the mark, then the disk is full
+  EXPECT_EQ(errorOf([] { writeLine(1, {"y"}); }), err::DiskFull);
+  failWritesAfterForTesting(-1);
+  close(1);
+  EXPECT_EQ(dir.read("A"), before);
 }
 
 TEST_F(Files, RewriteEmptiesTheFileAndIsAtomic) {

@@ -97,6 +97,22 @@ TEST(TextToNumber, ExponentsAndRadixPrefixes) {
   EXPECT_EQ(val("&H100000000"), 2147483647);
 }
 
+TEST(TextToNumber, OutOfRangeGoesTheWayOfTheLeadingDigit) {
+  const double largest = std::numeric_limits<double>::max();
+  // Too small without any exponent: a long run of zeros after the point.
+  EXPECT_EQ(val("0." + Str(400, '0') + "1"), 0);
+  EXPECT_EQ(val("-." + Str(400, '0') + "1"), 0);
+  // Too large despite a negative exponent: many digits before the point.
+  EXPECT_EQ(val("1" + Str(400, '0') + "e-1"), largest);
+  EXPECT_EQ(val("-1" + Str(400, '0') + "D-2"), -largest);
+  // Exponents with more digits than any integer holds.
+  EXPECT_EQ(val("1e" + Str(30, '9')), largest);
+  EXPECT_EQ(val("1e-" + Str(30, '9')), 0);
+  EXPECT_EQ(val("0e" + Str(30, '9')), 0);
+  // Digits and exponent that balance out are read as the value they make.
+  EXPECT_EQ(val("." + Str(330, '0') + "5e400"), 5e69);
+}
+
 TEST(Rounding, HalvesToEvenAndRangeIsError6) {
   EXPECT_EQ(toInt16(0.5), 0);
   EXPECT_EQ(toInt16(1.5), 2);

@@ -52,6 +52,11 @@ TEST(Strings, BadArgumentsAreError5) {
   EXPECT_EQ(errorOf([] { repeat(-1, "A"); }), err::InvalidArgument);
 }
 
+TEST(Strings, RepeatBeyondMemoryIsError7) {
+  EXPECT_EQ(errorOf([] { repeat(2147483647L * 2147483647L, "A"); }), err::OutOfMemory);
+  EXPECT_EQ(errorOf([] { repeat(1L << 62, "A"); }), err::OutOfMemory);
+}
+
 TEST(Strings, CharacterCountsAndCharacterInstr) {
   Str s = "Aｱ山田"_sj;  // A, half-width ｱ, two double-byte characters
   EXPECT_EQ(charCount(s, 0), 4);
