@@ -42,6 +42,8 @@ void RecordingSurface::print(const Str& text) {
   c.size = size_;
   c.bold = bold_;
   c.colour = fore_;
+  c.background = back_;
+  c.inverted = inverted_;
   c.scaleMode = scaleMode_;
   calls.push_back(c);
   const auto lineFeeds = std::count(text.begin(), text.end(), '\n');
@@ -50,11 +52,19 @@ void RecordingSurface::print(const Str& text) {
 }
 
 void RecordingSurface::color(int fore, int back, int border, int mode, int which) {
-  internal::ColourState state{fore_, back_, (which & 8) ? mode : 0, false};
+  // The mode stays for later statements that do not set it, as on a real surface.
+  internal::ColourState state{fore_, back_, colourMode_, inverted_};
   internal::applyColourStatement(state, fore, back, border, mode, which);
   fore_ = state.fore;
   back_ = state.back;
+  colourMode_ = state.mode;
+  inverted_ = state.inverted;
 }
+
+void RecordingSurface::setLineWidth(double width) {
+  lineWidth_ = internal::checkedLineWidth(width);
+}
+void RecordingSurface::setFontSize(float points) { size_ = internal::checkedFontSize(points); }
 
 void RecordingSurface::setForeColor(uint32_t rgb) { fore_ = internal::checkedRgb(rgb); }
 void RecordingSurface::setBackColor(uint32_t rgb) { back_ = internal::checkedRgb(rgb); }
@@ -64,16 +74,15 @@ void RecordingSurface::setFillColor(uint32_t rgb) {
 }
 
 void RecordingSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
+  internal::checkedLineKind(kind);
   DrawCall c;
   c.type = DrawCall::Line;
   c.x = x1;
   c.y = y1;
   c.x2 = x2;
   c.y2 = y2;
-  if (colour >= 0)
-    c.colour = shapePaletteColour(colour);
-  else
-    c.colour = (kind == 2 && fillSet_) ? fill_ : fore_;
+  c.colour = colour >= 0 ? shapePaletteColour(colour) : fore_;
+  if (kind == 2) c.fill = colour >= 0 ? c.colour : (fillSet_ ? fill_ : fore_);
   c.kind = kind;
   c.lineWidth = lineWidth_;
   c.scaleMode = scaleMode_;
@@ -91,6 +100,7 @@ void RecordingSurface::circle(double x, double y, double r, int colour, float as
   c.radius = r;
   c.aspect = aspect;
   c.colour = colour >= 0 ? shapePaletteColour(colour) : fore_;
+  if (filled) c.fill = colour >= 0 ? c.colour : (fillSet_ ? fill_ : fore_);
   c.kind = filled ? 1 : 0;
   c.lineWidth = lineWidth_;
   c.scaleMode = scaleMode_;
@@ -100,6 +110,7 @@ void RecordingSurface::circle(double x, double y, double r, int colour, float as
 void RecordingSurface::drawBitmap(double x, double y, double width, double height,
                                   const fw::Bitmap& bitmap, int srcX, int srcY, int srcWidth,
                                   int srcHeight) {
+  internal::checkBitmapSource(bitmap, srcWidth, srcHeight);
   DrawCall c;
   c.type = DrawCall::Bitmap;
   c.x = x;

@@ -18,7 +18,10 @@ struct DrawCall {
   Str face;                   // font face at the time of the call
   float size = 0;             // font size in points
   bool bold = false;
-  uint32_t colour = 0;        // RGB used (foreground or the explicit shape colour)
+  uint32_t colour = 0;        // RGB of the text or outline (foreground or explicit shape colour)
+  uint32_t fill = 0;          // filled box or circle: RGB of the inside; else 0
+  bool inverted = false;      // text in colour mode 1 or 5: opaque cell in `colour`,
+  uint32_t background = 0;    //   letters in this background colour of the time
   double radius = 0;
   float aspect = 1.0f;
   double lineWidth = 0;
@@ -48,12 +51,12 @@ class RecordingSurface : public Surface {
   void setFillColor(uint32_t rgb) override;
   uint32_t foreColor() const override { return fore_; }
   uint32_t backColor() const override { return back_; }
-  void setLineWidth(double width) override { lineWidth_ = width; }
+  void setLineWidth(double width) override;
   void line(double x1, double y1, double x2, double y2, int colour, int kind) override;
   void circle(double x, double y, double r, int colour, float aspect, double startAngle,
               double endAngle, bool filled) override;
   void setFontName(const Str& face) override { face_ = face; }
-  void setFontSize(float points) override { size_ = points; }
+  void setFontSize(float points) override;
   void setFontBold(bool on) override { bold_ = on; }
   void setFontItalic(bool) override {}
   void setFontUnderline(bool) override {}
@@ -69,6 +72,8 @@ class RecordingSurface : public Surface {
   double x_ = 0, y_ = 0;
   uint32_t fore_ = 0, back_ = 0xFFFFFF, fill_ = 0;
   bool fillSet_ = false;
+  int colourMode_ = 0;
+  bool inverted_ = false;
   double lineWidth_ = 0;
   Str face_;
   float size_ = 9;

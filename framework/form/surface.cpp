@@ -15,6 +15,26 @@ uint32_t checkedRgb(uint32_t rgbValue) {
   return rgbValue;
 }
 
+double checkedLineWidth(double width) {
+  if (!(width >= 0)) raise(err::InvalidArgument);
+  return width;
+}
+
+float checkedFontSize(float points) {
+  if (!(points > 0) || points > 2048) raise(err::InvalidArgument);
+  return points;
+}
+
+int checkedLineKind(int kind) {
+  if (kind < 0 || kind > 2) raise(err::InvalidArgument);
+  return kind;
+}
+
+void checkBitmapSource(const Bitmap& bitmap, int srcWidth, int srcHeight) {
+  if (!bitmap.impl()) raise(err::NoObject);
+  if (srcWidth <= 0 || srcHeight <= 0) raise(err::InvalidArgument);
+}
+
 double unitsPerInch(int scaleMode) {
   switch (scaleMode) {
     case 2: return 254.0;     // 0.1 mm

@@ -6,7 +6,9 @@
 // 0 character cells, 1 device pixels, 2 = 0.1 mm, 3 = 0.01 mm, 4 = 0.01 inch,
 // 5 = 0.001 inch, 6 = 1/1440 inch (twips). On a printer (0, 0) is the first
 // printable dot. Colours are 24-bit RGB with red in the lowest byte.
-// Errors: 5 bad mode / colour number, 6 RGB above 0xFFFFFF, 1000 no device.
+// Errors: 5 bad mode / colour number / line kind, negative line width, type
+// size not in (0, 2048] or an empty bitmap source; 6 RGB above 0xFFFFFF;
+// 1000 no device or no bitmap loaded.
 #pragma once
 
 #include <cstdint>

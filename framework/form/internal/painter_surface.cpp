@@ -76,13 +76,11 @@ void PainterSurface::setFillColor(uint32_t v) {
 }
 
 void PainterSurface::setLineWidth(double width) {
-  if (width < 0) raise(err::InvalidArgument);
-  lineWidth_ = width;
+  lineWidth_ = checkedLineWidth(width);
 }
 
 void PainterSurface::setFontSize(float points) {
-  if (!(points > 0) || points > 2048) raise(err::InvalidArgument);
-  size_ = points;
+  size_ = checkedFontSize(points);
 }
 
 void PainterSurface::color(int fore, int back, int border, int mode, int which) {
@@ -192,7 +190,7 @@ QPen PainterSurface::shapePen(uint32_t colour) const {
 }
 
 void PainterSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
-  if (kind < 0 || kind > 2) raise(err::InvalidArgument);
+  checkedLineKind(kind);
   const uint32_t explicitColour = colour >= 0 ? shapePaletteColour(colour) : 0;
   const uint32_t penColour = colour >= 0 ? explicitColour : fore_;
   PaintScope scope(*this);
@@ -258,8 +256,7 @@ void PainterSurface::circle(double x, double y, double r, int colour, float aspe
 void PainterSurface::drawBitmap(double x, double y, double width, double height,
                                 const Bitmap& bitmap, int srcX, int srcY, int srcWidth,
                                 int srcHeight) {
-  if (!bitmap.impl()) raise(err::NoObject);
-  if (srcWidth <= 0 || srcHeight <= 0) raise(err::InvalidArgument);
+  checkBitmapSource(bitmap, srcWidth, srcHeight);
   const QRectF target(toDeviceX(x), toDeviceY(y), toDeviceX(width), toDeviceY(height));
   PaintScope scope(*this);
   scope.painter().drawImage(target, bitmap.impl()->image, QRectF(srcX, srcY, srcWidth, srcHeight));

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace fw {
+class Bitmap;
+}
+
 namespace fw::internal {
 
 inline constexpr int kMaxScaleMode = 6;
@@ -12,6 +16,15 @@ inline constexpr int kMaxScaleMode = 6;
 int checkedScaleMode(int mode);
 // The colour itself; error 6 above 0xFFFFFF.
 uint32_t checkedRgb(uint32_t rgbValue);
+// Line width in scale units, 0 = thinnest; error 5 when negative.
+double checkedLineWidth(double width);
+// Type size in points; error 5 unless above 0 and at most 2048.
+float checkedFontSize(float points);
+// Line kind 0 line, 1 box outline, 2 filled box; error 5 otherwise.
+int checkedLineKind(int kind);
+// A bitmap to draw: error 1000 when none was loaded, 5 for an empty source
+// rectangle.
+void checkBitmapSource(const Bitmap& bitmap, int srcWidth, int srcHeight);
 // Scale units per inch of the physical modes 2..6; 0 for modes 0 and 1,
 // which are measured in characters and device pixels.
 double unitsPerInch(int scaleMode);

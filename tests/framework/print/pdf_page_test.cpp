@@ -151,6 +151,43 @@ TEST_F(PdfPageTest, NumberTextKeepsItsLeadingBlank) {
   EXPECT_NEAR(fives[1]->xMin - fives[0]->xMin, 6.0, 0.3);
 }
 
+// Every run chooses its own paper: a landscape run leaves nothing behind for
+// the portrait choice made afterwards on the same object, nor for a new
+// object that keeps the driver's default.
+TEST_F(PdfPageTest, PaperAndOrientationDoNotCarryOverToTheNextRun) {
+  auto run = [&](Printer& p, const std::string& name, bool choose, int orientation) {
+    const std::string pdf = dir.path() + "/" + name + ".pdf";
+    setPdfOutput(pdf);
+    if (choose) p.choose("", kPaperA4, orientation);
+    PrintRange range;
+    EXPECT_TRUE(p.dialog(range));
+    p.startDocument("PRINTER");
+    p.newPage();
+    EXPECT_EQ(p.scaleMode(), 1) << "nothing left from an earlier run";
+    EXPECT_EQ(p.foreColor(), 0u);
+    p.setScaleMode(5);
+    p.setForeColor(rgb(0, 0, 255));
+    p.setPosition(100, 100);
+    p.print("PAGE");
+    p.endPage();
+    p.endDocument();
+    p.release();
+    auto pages = readPdfWords(pdf);
+    EXPECT_EQ(pages.size(), 1u);
+    return pages.empty() ? PdfPage{} : pages.front();
+  };
+  Printer p;
+  const PdfPage landscape = run(p, "first", true, kLandscape);
+  EXPECT_GT(landscape.width, landscape.height);
+  // The program's closing choice on the released object, then its next run.
+  const PdfPage portrait = run(p, "second", true, kPortrait);
+  EXPECT_NEAR(portrait.width, 595.3, 1.0);
+  EXPECT_NEAR(portrait.height, 841.9, 1.0);
+  Printer fresh;
+  const PdfPage byDefault = run(fresh, "third", false, 0);
+  EXPECT_LT(byDefault.width, byDefault.height);
+}
+
 TEST_F(PdfPageTest, PaletteColoursArriveExactly) {
   if (!tessivo::test::haveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
   printPage([](Printer& p) {
