@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QScreen>
 #include <functional>
 #include <map>
 
@@ -132,6 +133,10 @@ TEST_F(Windows, Form2) {
   // Centred, 1225 x 950: on a smaller screen the corner is off the screen.
   EXPECT_EQ(f->geometry(2), 1225);
   EXPECT_EQ(f->geometry(3), 950);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(f->geometry(0), screen.x() + (screen.width() - 1225) / 2);
+  EXPECT_EQ(f->geometry(1), screen.y() + (screen.height() - 950) / 2);
+  if (screen.width() < 1225) EXPECT_LT(f->geometry(0), 0);
 }
 
 TEST_F(Windows, Form3AndSmallDialogs) {
