@@ -14,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
-  xvfb x11vnc xauth x11-utils python3
+  xvfb x11vnc xauth x11-utils python3 locales
 )
 
 install_missing() {
