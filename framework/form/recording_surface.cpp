@@ -73,37 +73,37 @@ void RecordingSurface::setFillColor(uint32_t rgb) {
   fillSet_ = true;
 }
 
-void RecordingSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
-  internal::checkedLineKind(kind);
+// A line, box or ellipse as the real surfaces draw it: the outline in the
+// explicit shape colour or the foreground; a filled inside in the explicit
+// colour, else the fill colour once set, else the foreground.
+DrawCall RecordingSurface::shapeCall(DrawCall::Type type, double x, double y, int colour,
+                                     bool filled) const {
   DrawCall c;
-  c.type = DrawCall::Line;
-  c.x = x1;
-  c.y = y1;
-  c.x2 = x2;
-  c.y2 = y2;
+  c.type = type;
+  c.x = x;
+  c.y = y;
   c.colour = colour >= 0 ? shapePaletteColour(colour) : fore_;
-  if (kind == 2) c.fill = colour >= 0 ? c.colour : (fillSet_ ? fill_ : fore_);
-  c.kind = kind;
+  if (filled) c.fill = colour >= 0 ? c.colour : (fillSet_ ? fill_ : fore_);
   c.lineWidth = lineWidth_;
   c.scaleMode = scaleMode_;
+  return c;
+}
+
+void RecordingSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
+  internal::checkedLineKind(kind);
+  DrawCall c = shapeCall(DrawCall::Line, x1, y1, colour, kind == 2);
+  c.x2 = x2;
+  c.y2 = y2;
+  c.kind = kind;
   calls.push_back(c);
 }
 
 void RecordingSurface::circle(double x, double y, double r, int colour, float aspect,
-                              double startAngle, double endAngle, bool filled) {
-  (void)startAngle;
-  (void)endAngle;
-  DrawCall c;
-  c.type = DrawCall::Circle;
-  c.x = x;
-  c.y = y;
+                              double /*startAngle*/, double /*endAngle*/, bool filled) {
+  DrawCall c = shapeCall(DrawCall::Circle, x, y, colour, filled);
   c.radius = r;
   c.aspect = aspect;
-  c.colour = colour >= 0 ? shapePaletteColour(colour) : fore_;
-  if (filled) c.fill = colour >= 0 ? c.colour : (fillSet_ ? fill_ : fore_);
   c.kind = filled ? 1 : 0;
-  c.lineWidth = lineWidth_;
-  c.scaleMode = scaleMode_;
   calls.push_back(c);
 }
 

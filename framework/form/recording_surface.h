@@ -67,6 +67,7 @@ class RecordingSurface : public Surface {
                   int srcX, int srcY, int srcWidth, int srcHeight) override;
 
  private:
+  DrawCall shapeCall(DrawCall::Type type, double x, double y, int colour, bool filled) const;
   double lineHeight_;
   int scaleMode_ = 1;
   double x_ = 0, y_ = 0;
