@@ -2,6 +2,7 @@
 #include "entry/procedures.h"
 #include "entry/startup.h"
 #include "framework/form/program.h"
+#include "history/procedures.h"
 #include "masters/procedures.h"
 #include "printing/procedures.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char** argv) {
   entry::registerProcedures();
   printing::registerProcedures();
   masters::registerProcedures();
+  history::registerProcedures();
   return fw::runProgram(argc, argv, {.start = entry::startProgram});
 }

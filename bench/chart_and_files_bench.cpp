@@ -16,8 +16,8 @@ using namespace fw::literals;
 
 namespace {
 
-entry::ExamineeRecord fullRecord() {
-  entry::ExamineeRecord r;
+common::ExamineeRecord fullRecord() {
+  common::ExamineeRecord r;
   r.EXAM_NO = "12345";
   r.EXAM_YEAR = "2024";
   r.EXAM_MONTH = "１２"_sj;
@@ -42,7 +42,7 @@ entry::ExamineeRecord fullRecord() {
 }
 
 void BM_DrawFullChart(benchmark::State& state) {
-  const entry::ExamineeRecord record = fullRecord();
+  const common::ExamineeRecord record = fullRecord();
   const printing::CorrectionTable corrections{};
   const printing::PrintOptions options;
   for (auto _ : state) {

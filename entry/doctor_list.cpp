@@ -1,8 +1,9 @@
 #include "entry/doctor_list.h"
 
 #include "entry/rules.h"
-#include "entry/settings_file.h"
-#include "entry/sys_files.h"
+#include "common/doctor_list_file.h"
+#include "common/settings_file.h"
+#include "common/paths.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
@@ -12,27 +13,13 @@ namespace entry {
 
 namespace {
 
-constexpr int kFile = 1;
 constexpr const char* kPicker = "COMBO3";
 
 }  // namespace
 
-std::vector<fw::Str> readDoctorList() {
-  std::vector<fw::Str> doctors;
-  if (!fw::fileExists(files::kDoctorList)) return doctors;
-  fw::open(files::kDoctorList, fw::FileMode::Input, fw::Share::ReadWrite, kFile);
-  fw::CloseOnExit guard(kFile);
-  while (!fw::eof(kFile)) {
-    fw::Str item = fw::trim(fw::inputItem(kFile));
-    if (!item.empty()) doctors.push_back(std::move(item));
-  }
-  fw::close(kFile);
-  return doctors;
-}
-
 bool fillDoctorPicker() {
-  if (!fw::fileExists(files::kDoctorList)) return false;
-  const std::vector<fw::Str> doctors = readDoctorList();
+  if (!fw::fileExists(common::files::kDoctorList)) return false;
+  const std::vector<fw::Str> doctors = common::readDoctorList();
   fw::Control& picker = fw::ctl(kPicker);
   picker.clearItems();
   picker.addItem(" ");
@@ -41,7 +28,7 @@ bool fillDoctorPicker() {
 }
 
 fw::Str defaultDoctorFromPicker() {
-  const double position = fw::val(readSetting(files::kDefaultDoctor, "-1"));
+  const double position = fw::val(common::readSetting(common::files::kDefaultDoctor, "-1"));
   if (position <= -1) return {};
   fw::Control& picker = fw::ctl(kPicker);
   if (position + 1 >= picker.itemCount() + 1) return {};

@@ -2,15 +2,9 @@
 // and the default doctor (EKG_SYS\HOKENNI_DF).
 #pragma once
 
-#include <vector>
-
 #include "framework/core/str.h"
 
 namespace entry {
-
-// The entries in file order, trimmed, empty ones skipped. An empty list when
-// the file does not exist. Read errors are runtime errors (program trap).
-std::vector<fw::Str> readDoctorList();
 
 // When EKG_SYS\HOKENNI exists: empties COMBO3 and fills it with " " as item 0
 // followed by the entries. Returns false (COMBO3 untouched) when it does not.

@@ -7,10 +7,11 @@
 #include "entry/doctor_list.h"
 #include "entry/marks.h"
 #include "entry/messages.h"
+#include "entry/option_groups.h"
 #include "entry/rules.h"
-#include "entry/settings_file.h"
+#include "common/settings_file.h"
 #include "entry/state.h"
-#include "entry/sys_files.h"
+#include "common/paths.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
@@ -25,8 +26,6 @@ using fw::literals::operator""_sj;
 namespace {
 
 // Input-method modes of the edit boxes.
-constexpr int kImeOff = 2;
-constexpr int kImeHiragana = 4;
 
 enum class Rule { Trim, Number, ChartNumber, Year, Month, Minute, StressOther };
 // What a box selects when it gets the focus. Memo: no selection, the font is
@@ -42,30 +41,30 @@ struct Box {
 };
 
 constexpr std::array<Box, 24> kBoxes{{
-    {"EDIT1", Rule::Number, Selection::All, kImeOff, "EDIT2"},
-    {"EDIT2", Rule::Year, Selection::All, kImeHiragana, "EDIT3"},
-    {"EDIT3", Rule::Month, Selection::All, kImeOff, "EDIT4"},
-    {"EDIT4", Rule::Month, Selection::All, kImeOff, "EDIT5"},
-    {"EDIT5", Rule::Month, Selection::All, kImeOff, "EDIT6"},
-    {"EDIT6", Rule::Minute, Selection::All, kImeOff, "EDIT7"},
-    {"EDIT7", Rule::ChartNumber, Selection::End, kImeOff, "EDIT8"},
-    {"EDIT8", Rule::Trim, Selection::End, kImeHiragana, "EDIT9"},
-    {"EDIT9", Rule::Year, Selection::End, kImeHiragana, "EDIT10"},
-    {"EDIT10", Rule::Month, Selection::All, kImeOff, "EDIT11"},
-    {"EDIT11", Rule::Month, Selection::All, kImeOff, "EDIT12"},
-    {"EDIT12", Rule::Month, Selection::All, kImeOff, "EDIT13"},
-    {"EDIT13", Rule::Trim, Selection::End, kImeHiragana, "EDIT14"},
-    {"EDIT14", Rule::Trim, Selection::End, kImeHiragana, "EDIT15"},
-    {"EDIT15", Rule::Trim, Selection::All, kImeOff, "EDIT16"},
-    {"EDIT16", Rule::Trim, Selection::All, kImeOff, "EDIT17"},
-    {"EDIT17", Rule::Trim, Selection::All, kImeOff, "EDIT18"},
-    {"EDIT18", Rule::Trim, Selection::All, kImeHiragana, "EDIT19"},
-    {"EDIT19", Rule::Trim, Selection::All, kImeOff, nullptr},
-    {"EDIT20", Rule::StressOther, Selection::End, kImeHiragana, "EDIT21"},
-    {"EDIT21", Rule::Trim, Selection::End, kImeHiragana, "EDIT22"},
-    {"EDIT22", Rule::Trim, Selection::End, kImeHiragana, "EDIT23"},
-    {"EDIT23", Rule::Trim, Selection::End, kImeHiragana, nullptr},
-    {"EDIT98", Rule::Trim, Selection::Memo, kImeHiragana, nullptr},
+    {"EDIT1", Rule::Number, Selection::All, fw::ime::Off, "EDIT2"},
+    {"EDIT2", Rule::Year, Selection::All, fw::ime::Hiragana, "EDIT3"},
+    {"EDIT3", Rule::Month, Selection::All, fw::ime::Off, "EDIT4"},
+    {"EDIT4", Rule::Month, Selection::All, fw::ime::Off, "EDIT5"},
+    {"EDIT5", Rule::Month, Selection::All, fw::ime::Off, "EDIT6"},
+    {"EDIT6", Rule::Minute, Selection::All, fw::ime::Off, "EDIT7"},
+    {"EDIT7", Rule::ChartNumber, Selection::End, fw::ime::Off, "EDIT8"},
+    {"EDIT8", Rule::Trim, Selection::End, fw::ime::Hiragana, "EDIT9"},
+    {"EDIT9", Rule::Year, Selection::End, fw::ime::Hiragana, "EDIT10"},
+    {"EDIT10", Rule::Month, Selection::All, fw::ime::Off, "EDIT11"},
+    {"EDIT11", Rule::Month, Selection::All, fw::ime::Off, "EDIT12"},
+    {"EDIT12", Rule::Month, Selection::All, fw::ime::Off, "EDIT13"},
+    {"EDIT13", Rule::Trim, Selection::End, fw::ime::Hiragana, "EDIT14"},
+    {"EDIT14", Rule::Trim, Selection::End, fw::ime::Hiragana, "EDIT15"},
+    {"EDIT15", Rule::Trim, Selection::All, fw::ime::Off, "EDIT16"},
+    {"EDIT16", Rule::Trim, Selection::All, fw::ime::Off, "EDIT17"},
+    {"EDIT17", Rule::Trim, Selection::All, fw::ime::Off, "EDIT18"},
+    {"EDIT18", Rule::Trim, Selection::All, fw::ime::Hiragana, "EDIT19"},
+    {"EDIT19", Rule::Trim, Selection::All, fw::ime::Off, nullptr},
+    {"EDIT20", Rule::StressOther, Selection::End, fw::ime::Hiragana, "EDIT21"},
+    {"EDIT21", Rule::Trim, Selection::End, fw::ime::Hiragana, "EDIT22"},
+    {"EDIT22", Rule::Trim, Selection::End, fw::ime::Hiragana, "EDIT23"},
+    {"EDIT23", Rule::Trim, Selection::End, fw::ime::Hiragana, nullptr},
+    {"EDIT98", Rule::Trim, Selection::Memo, fw::ime::Hiragana, nullptr},
 }};
 
 Control& ctl(const char* name) { return fw::ctl(name); }
@@ -74,12 +73,12 @@ int ask(const Str& title, const Str& text, int buttons, int icon) {
   return fw::messageBox(nullptr, title, text, buttons, icon);
 }
 
-void closeIme() { fw::mainWindow().setImeMode(kImeOff); }
+void closeIme() { fw::mainWindow().setImeMode(fw::ime::Off); }
 
 void focusClosed(const char* name) {
   Control& box = ctl(name);
   box.setFocus();
-  box.setImeMode(kImeOff);
+  box.setImeMode(fw::ime::Off);
 }
 
 void uncheck(const char* name) {
@@ -126,31 +125,6 @@ bool acceptNumber(Control& box, const Str& value, const NumberTexts& texts) {
   return false;
 }
 
-// ---- ECG kind group ------------------------------------------------------
-
-void clearMasterBoxes() {
-  ctl("CHECK9").setValue(0);
-  ctl("CHECK10").setValue(0);
-  ctl("CHECK11").setValue(0);
-}
-
-// EDIT20 committed: a described exercise test is a post-exercise ECG.
-void applyStressOther(const Str& value) {
-  KESITE_KAKU();
-  if (!value.empty()) {
-    ctl("CHECK7").setValue(0);
-    ctl("CHECK8").setValue(1);
-    clearMasterBoxes();
-    MARU1_KESU();
-    MARU2_KAKU();
-    CHECK_KAKU(Tick::StressOther);
-  } else {
-    ctl("CHECK8").setValue(0);
-    clearMasterBoxes();
-    MARU2_KESU();
-  }
-}
-
 // ---- Edit boxes ------------------------------------------------------------
 
 void commitBox(const Box& spec) {
@@ -179,7 +153,7 @@ void commitBox(const Box& spec) {
     }
     case Rule::Month: value = rules::month(value); break;
     case Rule::Minute: value = rules::minute(value); break;
-    case Rule::StressOther: applyStressOther(value); break;
+    case Rule::StressOther: stressOtherEntered(value); break;
   }
   box.setText(value);
   if (spec.next) {
@@ -209,99 +183,23 @@ void focusBox(const Box& spec) {
 
 // ---- Check boxes -----------------------------------------------------------
 
-// One of a pair that excludes each other (A.M./P.M., male/female,
-// outpatient/inpatient): the ticked one is shown bold, the other cleared.
-struct Pair {
-  const char* self;
-  const char* other;
-  void (*repaintArea)();
-  void (*ring)();
-  const char* focus;
-  bool clearsRequestKind;
+struct OptionBox {
+  const char* name;
+  Option option;
 };
 
-void pairToggled(const Pair& p) {
-  Control& self = ctl(p.self);
-  p.repaintArea();
-  if (self.value() == 1) {
-    if (p.clearsRequestKind) {
-      // Outpatient and inpatient exclude a request category: its mark goes
-      // with it (erased first, so the ring drawn next stays whole).
-      ctl("COMBO2").setSelectedIndex(0);
-      CHECK_KESU(Tick::RequestKind);
-    }
-    p.ring();
-    uncheck(p.other);
-    self.setFontBold(true);
-  } else {
-    self.setFontBold(false);
-  }
-  focusClosed(p.focus);
-  ++EDIT_COUNT;
-}
-
-const Pair kPairs[] = {
-    {"CHECK1", "CHECK2", &AM_PM_KESITEKAKU, &AM_MARU, "EDIT5", false},
-    {"CHECK2", "CHECK1", &AM_PM_KESITEKAKU, &PM_MARU, "EDIT5", false},
-    {"CHECK3", "CHECK4", &SEX_KESITEKAKU, &MAL_MARU, "EDIT13", false},
-    {"CHECK4", "CHECK3", &SEX_KESITEKAKU, &FEM_MARU, "EDIT13", false},
-    {"CHECK5", "CHECK6", &IRAI_KESITEKAKU, &GAI_MARU, "EDIT14", true},
-    {"CHECK6", "CHECK5", &IRAI_KESITEKAKU, &NYU_MARU, "EDIT14", true},
+const OptionBox kOptionBoxes[] = {
+    {"CHECK1", Option::Am},         {"CHECK2", Option::Pm},
+    {"CHECK3", Option::Male},       {"CHECK4", Option::Female},
+    {"CHECK5", Option::Outpatient}, {"CHECK6", Option::Inpatient},
+    {"CHECK7", Option::EcgRest},    {"CHECK8", Option::EcgStress},
+    {"CHECK9", Option::MasterHalf}, {"CHECK10", Option::MasterQuarter},
+    {"CHECK11", Option::MasterDouble},
 };
 
-void restingToggled() {
-  if (ctl("CHECK7").value() == 1) {
-    MARU1_KAKU();
-    MARU2_KESU();
-    KESITE_KAKU();
-    ctl("CHECK8").setValue(0);
-    clearMasterBoxes();
-    ctl("EDIT20").setText("");
-  } else {
-    MARU1_KESU();
-  }
-  ++EDIT_COUNT;
-}
-
-void stressToggled() {
-  if (ctl("CHECK8").value() == 1) {
-    MARU2_KAKU();
-    MARU1_KESU();
-    ctl("CHECK7").setValue(0);
-  } else {
-    KESITE_KAKU();
-    clearMasterBoxes();
-    ctl("EDIT20").setText("");
-    MARU2_KESU();
-  }
-  ++EDIT_COUNT;
-}
-
-struct Master {
-  const char* self;
-  Tick tick;
-};
-const Master kMasters[] = {
-    {"CHECK9", Tick::Half}, {"CHECK10", Tick::Quarter}, {"CHECK11", Tick::Double}};
-
-void masterToggled(const Master& m) {
-  if (ctl(m.self).value() == 1) {
-    KESITE_KAKU();
-    ctl("CHECK7").setValue(0);
-    ctl("CHECK8").setValue(1);
-    for (const Master& other : kMasters) {
-      if (&other != &m) ctl(other.self).setValue(0);
-    }
-    MARU1_KESU();
-    MARU2_KAKU();
-    CHECK_KAKU(m.tick);
-    ctl("EDIT20").setText("");
-  } else {
-    // ECG_STRESS stays: the operator only took back the variant.
-    CHECK_KESU(m.tick);
-    KAKUDAKE();
-  }
-  ++EDIT_COUNT;
+// The box has toggled itself already; the group follows its new value.
+void optionBoxToggled(const OptionBox& box) {
+  optionChosen(box.option, ctl(box.name).value() == 1, ChosenBy::CheckBox);
 }
 
 // ---- Pickers -------------------------------------------------------------
@@ -381,35 +279,10 @@ void clearWindow() {
   ZENBU_KESU();
   EDIT_COUNT = 0;
   if (ctl("CHECK12").value() == 1) {
-    const Str hospital = readSetting(files::kHospitalName, "");
+    const Str hospital = common::readSetting(common::files::kHospitalName, "");
     if (!hospital.empty()) ctl("EDIT13").setText(hospital);
   }
   ctl("EDIT14").setText(defaultDoctorFromPicker());
-}
-
-// Registration, search, history and multiple printing come with the history
-// store; until then their buttons say so instead of doing nothing.
-void notAvailableYet(const char* button) {
-  ask(fw::trim(ctl(button).text()), "この機能は準備中のため、まだ使用できません。"_sj, fw::mb::OK,
-      fw::mb::Information);
-}
-
-void historyButton() {
-  if (EDIT_COUNT > 0 && ask(text::kHistoryTitle, text::kHistoryChangedQuestion, fw::mb::YesNo,
-                            fw::mb::Question) != fw::mb::ResYes) {
-    return;
-  }
-  closeIme();
-  notAvailableYet("BUTTON2");
-}
-
-void multiplePrintButton() {
-  if (EDIT_COUNT > 0 && ask(text::kMultiPrintTitle, text::kMultiPrintChangedQuestion,
-                            fw::mb::YesNo, fw::mb::Question) != fw::mb::ResYes) {
-    return;
-  }
-  closeIme();
-  notAvailableYet("BUTTON38");
 }
 
 void on(const Str& name, std::function<void()> body) {
@@ -428,7 +301,7 @@ void ZENBU_KESU() {
     ctl(name).setText("");
   }
   if (ctl("CHECK12").value() == 1) {
-    const Str hospital = readSetting(files::kHospitalName, "");
+    const Str hospital = common::readSetting(common::files::kHospitalName, "");
     if (!hospital.empty()) ctl("EDIT13").setText(hospital);
   }
   ctl("EDIT14").setText(defaultDoctorFromPicker());
@@ -458,21 +331,14 @@ void registerMainWindowProcedures() {
     on(name + "_CHANGE", [&box] { commitBox(box); });
     on(name + "_SETFOCUS", [&box] { focusBox(box); });
   }
-  for (const Pair& pair : kPairs) on(Str(pair.self) + "_ON", [&pair] { pairToggled(pair); });
-  on("CHECK7_ON", restingToggled);
-  on("CHECK8_ON", stressToggled);
-  for (const Master& m : kMasters) on(Str(m.self) + "_ON", [&m] { masterToggled(m); });
+  for (const OptionBox& box : kOptionBoxes) {
+    on(Str(box.name) + "_ON", [&box] { optionBoxToggled(box); });
+  }
   on("COMBO1_CHANGE", eraChosen);
   on("COMBO2_CHANGE", requestKindChosen);
   on("COMBO3_CHANGE", doctorChosen);
   on("BUTTON8_ON", todaysDate);
   on("BUTTON9_ON", clearWindow);
-  on("BUTTON1_ON", [] { notAvailableYet("BUTTON1"); });
-  on("BUTTON2_ON", historyButton);
-  on("BUTTON7_ON", [] { notAvailableYet("BUTTON7"); });
-  on("BUTTON28_ON", [] { notAvailableYet("BUTTON28"); });
-  on("BUTTON35_ON", [] { notAvailableYet("BUTTON35"); });
-  on("BUTTON38_ON", multiplePrintButton);
 }
 
 }  // namespace entry

@@ -1,7 +1,6 @@
 // Input on the main window: commit of the edit boxes with Enter, focus
 // selection and input-method modes, the check-box groups, the pickers, the
-// today's-date and clear buttons, and the buttons of functions that are
-// not available yet.
+// today's-date and clear buttons.
 #pragma once
 
 namespace entry {
@@ -13,7 +12,7 @@ namespace entry {
 void ZENBU_KESU();
 
 // Registers the event procedures of this file (EDITn_CHANGE/_SETFOCUS,
-// CHECK1..CHECK11_ON, COMBO1..COMBO3_CHANGE, BUTTON1, 2, 7, 8, 9, 28, 35, 38).
+// CHECK1..CHECK11_ON, COMBO1..COMBO3_CHANGE, BUTTON8, BUTTON9).
 void registerMainWindowProcedures();
 
 }  // namespace entry

@@ -97,14 +97,6 @@ TickPlace tickPlace(Tick tick) {
 
 Surface& picture() { return fw::mainWindow().surface(); }
 
-// Notes drawn with a white shadow one pixel right of and below them.
-void note(Surface& s, double x, double y, const fw::Str& text) {
-  textColour(s, kWhite);
-  textAt(s, x + 1, y + 1, text);
-  textColour(s, kNote);
-  textAt(s, x, y, text);
-}
-
 }  // namespace
 
 void AM_PM_KESITEKAKU(Surface& s) {
@@ -175,6 +167,7 @@ void paintInitialPicture(Surface& s) {
   IRAI_KESITEKAKU(s);
 
   font(s, gothic(), 42, false);
+  // The title's shadow lies two pixels off, unlike the notes' one pixel.
   textColour(s, kShadow);
   textAt(s, 472, 17, "心　電　図"_sj);
   textColour(s, kBlack);
@@ -191,12 +184,18 @@ void paintInitialPicture(Surface& s) {
   textColour(s, kBlack);
   textAt(s, 947, 508, "(その他)"_sj);
 
-  note(s, 35, 786,
-       "※ 印刷の際は、カルテをプリンターの背面トレイにセットして、プリンターの印刷設定プロパティにおける「給紙方法」で「背面トレイ」を選択し印刷して下さい"_sj);
-  note(s, 35, 805,
-       "※ 入力欄に入力する場合は、最後に必ずエンターKeyを押して下さいますようお願いいたします"_sj);
-  note(s, 35, 824,
-       "※ 各種検索ルーチンまた、印刷ルーチンにおいて、途中で停止したい場合は、[Esc]keyを押して停止することができます"_sj);
+  const struct {
+    int y;
+    const char* text;
+  } notes[] = {
+      {786, "※ 印刷の際は、カルテをプリンターの背面トレイにセットして、プリンターの印刷設定プロパティにおける「給紙方法」で「背面トレイ」を選択し印刷して下さい"},
+      {805, "※ 入力欄に入力する場合は、最後に必ずエンターKeyを押して下さいますようお願いいたします"},
+      {824, "※ 各種検索ルーチンまた、印刷ルーチンにおいて、途中で停止したい場合は、[Esc]keyを押して停止することができます"},
+  };
+  for (const auto& n : notes) {
+    fw::printWithShadow(s, 35, n.y, fw::sj(n.text), fw::textPaletteColour(kWhite),
+                        fw::textPaletteColour(kNote));
+  }
 
   KESITE_KAKU(s);
 }

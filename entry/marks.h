@@ -32,13 +32,13 @@
 
 #include <cstdint>
 
+#include "common/window_look.h"
 #include "entry/record.h"
 #include "framework/form/surface.h"
 
 namespace entry {
 
-// Background of the program's windows; erasing means drawing in it.
-inline constexpr uint32_t kWindowBackground = fw::rgb(241, 245, 250);
+using common::kWindowBackground;
 
 // The whole static picture with empty marks (first step of MAINFORM_START):
 // fills the picture with the background, draws the headings, the option

@@ -28,10 +28,5 @@ inline const fw::Str kTodayTitle = "今日の日付にする"_sj;
 inline const fw::Str kClearNotice = "現在の全ての入力データを消去します！     "_sj;
 inline const fw::Str kClearChangedQuestion = "データが変更されています。\r\nこのまま現在の全ての入力データを消去してよろしいですか？"_sj;
 inline const fw::Str kClearTitle = "クリア(新規登録)"_sj;
-// History and multiple print.
-inline const fw::Str kHistoryChangedQuestion = "データが変更されています。\r\nこのまま履歴を表示しますか？"_sj;
-inline const fw::Str kHistoryTitle = "履　歴"_sj;
-inline const fw::Str kMultiPrintChangedQuestion = "データが変更されています。\r\nこのまま複数印刷を行いますか？"_sj;
-inline const fw::Str kMultiPrintTitle = "複数印刷"_sj;
 
 }  // namespace entry::text

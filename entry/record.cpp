@@ -5,6 +5,8 @@
 
 namespace entry {
 
+using fw::Str;
+
 namespace {
 
 // One row per field: the member and the control that shows it.

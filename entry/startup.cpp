@@ -7,9 +7,10 @@
 #include "entry/marks.h"
 #include "entry/messages.h"
 #include "entry/rules.h"
-#include "entry/settings_file.h"
+#include "common/settings_file.h"
+#include "common/print_options.h"
 #include "entry/state.h"
-#include "entry/sys_files.h"
+#include "common/paths.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
@@ -25,8 +26,6 @@ using fw::literals::operator""_sj;
 
 namespace {
 
-constexpr int kPointerArrow = 0;
-constexpr int kPointerHourglass = 2;
 
 bool passedOver(int number) {
   return number == fw::err::Subscript || number == fw::err::DeviceUnavailable;
@@ -107,7 +106,6 @@ void makeDirectoryIfMissing(const char* name) {
 }
 
 // A switch file holds "1" (on) or "0"; any number above 0 counts as on.
-bool switchOn(const char* file) { return fw::val(readSetting(file, "0")) > 0; }
 
 void tickBold(const char* name) {
   fw::Control& box = fw::ctl(name);
@@ -118,7 +116,7 @@ void tickBold(const char* name) {
 }  // namespace
 
 void programTrap(const fw::RuntimeError& error) {
-  fw::resumeNext([] { fw::mainWindow().setMousePointer(kPointerArrow); });
+  fw::resumeNext([] { fw::mainWindow().setMousePointer(fw::pointer::Arrow); });
   if (passedOver(error.number())) return;
   fw::resumeNext([] {
     fw::messageBox(nullptr, text::kErrorTitle, text::kErrorText, fw::mb::OK,
@@ -132,7 +130,7 @@ void programTrap(const fw::RuntimeError& error) {
 void prepareMainWindow() {
   fw::closeAll();
   fw::Window& main = fw::mainWindow();
-  main.setMousePointer(kPointerHourglass);
+  main.setMousePointer(fw::pointer::Hourglass);
   main.surface().setBackColor(kWindowBackground);
   main.surface().clear();
   fw::installProgramTrap(programTrap);
@@ -141,13 +139,13 @@ void prepareMainWindow() {
 }
 
 void createDataDirectories() {
-  step([] { makeDirectoryIfMissing(files::kDataDir); });
-  step([] { makeDirectoryIfMissing(files::kSysDir); });
+  step([] { makeDirectoryIfMissing(common::files::kDataDir); });
+  step([] { makeDirectoryIfMissing(common::files::kSysDir); });
 }
 
 void refuseSecondInstance() {
   if (!fw::previousInstance()) return;
-  fw::mainWindow().setMousePointer(kPointerArrow);
+  fw::mainWindow().setMousePointer(fw::pointer::Arrow);
   fw::messageBox(nullptr, text::kPrevInstanceTitle, text::kPrevInstanceText, fw::mb::OK,
                  fw::mb::Information);
   fw::endProgram();
@@ -165,15 +163,15 @@ void MAINFORM_START() {
   fw::Window& main = fw::mainWindow();
   paintInitialPicture();
 
-  PRINT_FONT = readSetting(files::kPrintFont, "1");
-  PRINT_COLOUR = readSetting(files::kPrintColour, "1");
+  common::PRINT_FONT = common::readSetting(common::files::kPrintFont, "1");
+  common::PRINT_COLOUR = common::readSetting(common::files::kPrintColour, "1");
 
   // Every settings file is read, and so created, at each start, also the
   // names whose switch is off.
   fw::Control& hospital = fw::ctl("EDIT13");
   hospital.setText("");
-  const bool hospitalOn = switchOn(files::kHospitalSwitch);
-  const Str hospitalName = readSetting(files::kHospitalName, "");
+  const bool hospitalOn = common::switchedOn(common::files::kHospitalSwitch);
+  const Str hospitalName = common::readSetting(common::files::kHospitalName, "");
   if (hospitalOn) {
     tickBold("CHECK12");
     hospital.setText(hospitalName);
@@ -181,8 +179,8 @@ void MAINFORM_START() {
 
   fw::Control& doctor = fw::ctl("EDIT14");
   doctor.setText("");
-  const bool doctorOn = switchOn(files::kDoctorSwitch);
-  const Str doctorName = readSetting(files::kDoctorName, "");
+  const bool doctorOn = common::switchedOn(common::files::kDoctorSwitch);
+  const Str doctorName = common::readSetting(common::files::kDoctorName, "");
   if (doctorOn) {
     tickBold("CHECK13");
     doctor.setText(doctorName);
@@ -195,7 +193,7 @@ void MAINFORM_START() {
 
   main.surface().setFontBold(false);
   main.setVisible(true);
-  main.setMousePointer(kPointerArrow);
+  main.setMousePointer(fw::pointer::Arrow);
 }
 
 void OWARI() {

@@ -13,9 +13,4 @@ extern int32_t EDIT_COUNT;
 // Entry number of the history entry opened into the main window; "" when none.
 extern fw::Str CURRENT_ENTRY;
 
-// Print options held for the chart print, read from INSA_FO / INSA_CO at
-// start: font "1" ＭＳ ゴシック, "2" ＭＳ 明朝; colour "1" black, "2" blue.
-extern fw::Str PRINT_FONT;
-extern fw::Str PRINT_COLOUR;
-
 }  // namespace entry

@@ -3,14 +3,15 @@
 #include <vector>
 
 #include "entry/doctor_list.h"
-#include "entry/marks.h"
-#include "entry/sys_files.h"
+#include "common/window_look.h"
+#include "common/paths.h"
 #include "framework/core/files.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
-#include "masters/doctor_list_file.h"
+#include "common/doctor_list_file.h"
+#include "masters/doctor_lines.h"
 #include "masters/procedures.h"
 #include "masters/procedures_internal.h"
 #include "masters/texts.h"
@@ -23,12 +24,6 @@ fw::FormRef FORM6;
 
 namespace {
 
-constexpr int kImeClosed = 2;
-constexpr int kImeHiragana = 4;
-constexpr int kArrow = 0;
-constexpr int kHourglass = 2;
-
-// FORM6's state: whether EDIT96 holds a changed copy of a chosen entry
 // (edit mode 1) or a new entry (0), and the chosen entry's number (from 1,
 // 0 for none).
 int EDIT_MODE = 0;
@@ -42,8 +37,8 @@ fw::Control& form6(const char* name) { return form().control(name); }
 void fillList(int defaultPosition) {
   fw::Control& list = form6("LIST2");
   list.clearItems();
-  if (!fw::fileExists(entry::files::kDoctorList)) return;
-  const std::vector<fw::Str> doctors = entry::readDoctorList();
+  if (!fw::fileExists(common::files::kDoctorList)) return;
+  const std::vector<fw::Str> doctors = common::readDoctorList();
   for (int i = 0; i < static_cast<int>(doctors.size()); ++i) {
     list.addItem(displayLine(i + 1, doctors[i], i == defaultPosition));
   }
@@ -56,12 +51,8 @@ void emptyAndFocusEntry() {
 }
 
 void drawShadowed(fw::Surface& s, double x, double y, const fw::Str& text, int colour) {
-  s.color(15 % 8, 0, 0, 4, 9);  // white
-  s.setPosition(x + 1, y + 1);
-  s.print(text);
-  s.color(colour % 8, 0, 0, colour >= 8 ? 4 : 0, 9);
-  s.setPosition(x, y);
-  s.print(text);
+  constexpr int kWhite = 15;
+  fw::printWithShadow(s, x, y, text, fw::textPaletteColour(kWhite), fw::textPaletteColour(colour));
 }
 
 // Gives the main window back to the operator once FORM6 is gone.
@@ -74,7 +65,7 @@ void backToMainWindow() {
 void FORM6_START() {
   fw::Window& w = form();
   fw::Surface& s = w.surface();
-  s.setBackColor(entry::kWindowBackground);
+  s.setBackColor(common::kWindowBackground);
   s.clear();
   w.setVisible(true);
 
@@ -101,7 +92,7 @@ void FORM6_START() {
   }
 
   list.clearItems();
-  const int d = readDefaultPosition();
+  const int d = common::readDefaultPosition();
 
   w.setCaption(text::kDoctorTitle);
   s.setFontName("ＭＳ 明朝"_sj);
@@ -126,7 +117,7 @@ void FORM6_START() {
 
 void EDIT96_SETFOCUS() {
   fw::Control& edit = form6("EDIT96");
-  edit.setImeMode(kImeHiragana);
+  edit.setImeMode(fw::ime::Hiragana);
   edit.setSelection(0, -1, true);
 }
 
@@ -143,7 +134,7 @@ void EDIT96_CHANGE() {
 void LIST2_CLICK() {
   const int index = form6("LIST2").selectedIndex();
   if (index < 0) return;
-  const std::vector<fw::Str> doctors = entry::readDoctorList();
+  const std::vector<fw::Str> doctors = common::readDoctorList();
   if (index >= static_cast<int>(doctors.size())) return;
   CHOSEN_ENTRY = index + 1;
   form6("EDIT96").setText(doctors[index]);
@@ -153,7 +144,7 @@ void LIST2_CLICK() {
 
 // Refuses a name the file could not hold; true when refused.
 bool refuseUnstorable(const fw::Str& name) {
-  if (storableDoctorName(name)) return false;
+  if (common::storableDoctorName(name)) return false;
   fw::messageBox(&form(), text::kDoctorTitle, text::kBadCharacter, fw::mb::OK,
                  fw::mb::Information);
   form6("EDIT96").setFocus();
@@ -164,14 +155,14 @@ void BUTTON29_ON() {
   form6("LIST2").setSelectedIndex(-1);
   const fw::Str typed = fw::trim(form6("EDIT96").text());
   if (EDIT_MODE == 0) {
-    const int d = readDefaultPosition();
+    const int d = common::readDefaultPosition();
     if (typed.empty()) {
       fw::messageBox(&form(), text::kNoDataTitle, text::kNewEntryEmpty, fw::mb::OK,
                      fw::mb::Information);
     } else {
       if (refuseUnstorable(typed)) return;
-      std::vector<fw::Str> doctors = entry::readDoctorList();
-      if (static_cast<int>(doctors.size()) >= kMaxDoctors) {
+      std::vector<fw::Str> doctors = common::readDoctorList();
+      if (static_cast<int>(doctors.size()) >= common::kMaxDoctors) {
         // The list is full: nothing is written and the typed name stays.
         fw::messageBox(&form(), text::kDoctorTitle, text::kListFull, fw::mb::OK,
                        fw::mb::Information);
@@ -179,13 +170,13 @@ void BUTTON29_ON() {
         return;
       }
       doctors.push_back(typed);
-      writeDoctorList(doctors);
+      common::writeDoctorList(doctors);
       form6("EDIT96").setText("");
       fillList(d);
     }
   } else {
-    const int d = readDefaultPosition();
-    std::vector<fw::Str> doctors = entry::readDoctorList();
+    const int d = common::readDefaultPosition();
+    std::vector<fw::Str> doctors = common::readDoctorList();
     if (typed.empty()) {
       // Edit mode and the chosen entry stay: the operator types again.
       fw::messageBox(&form(), text::kNoDataTitle, text::kChangedEntryEmpty, fw::mb::OK,
@@ -196,7 +187,7 @@ void BUTTON29_ON() {
     if (refuseUnstorable(typed)) return;
     if (CHOSEN_ENTRY >= 1 && CHOSEN_ENTRY <= static_cast<int>(doctors.size())) {
       doctors[CHOSEN_ENTRY - 1] = typed;
-      writeDoctorList(doctors);
+      common::writeDoctorList(doctors);
     }
     fillList(d);
   }
@@ -210,25 +201,25 @@ void LIST2_DBLCLICK() {
   emptyAndFocusEntry();
   fw::Control& list = form6("LIST2");
   const int index = list.selectedIndex();
-  std::vector<fw::Str> doctors = entry::readDoctorList();
+  std::vector<fw::Str> doctors = common::readDoctorList();
   if (index < 0 || index >= static_cast<int>(doctors.size())) return;
   if (fw::messageBox(&form(), text::kDeleteTitle, text::kDeleteQuestion, fw::mb::YesNo,
                      fw::mb::Information) != fw::mb::ResYes) {
     return;
   }
-  form().setMousePointer(kHourglass);
-  writeDefaultPosition(-1);
+  form().setMousePointer(fw::pointer::Hourglass);
+  common::writeDefaultPosition(-1);
   doctors.erase(doctors.begin() + index);
-  writeDoctorList(doctors);
+  common::writeDoctorList(doctors);
   CHOSEN_ENTRY = 0;
   if (doctors.empty()) {
     list.clearItems();
-    form().setMousePointer(kArrow);
+    form().setMousePointer(fw::pointer::Arrow);
     return;
   }
   fillList(-1);
   list.setSelectedIndex(-1);
-  form().setMousePointer(kArrow);
+  form().setMousePointer(fw::pointer::Arrow);
   emptyAndFocusEntry();
 }
 
@@ -248,7 +239,7 @@ int chosenForDefault() {
 void defaultChanged(int markedPosition) {
   fillList(markedPosition);
   form6("LIST2").setSelectedIndex(-1);
-  form().setMousePointer(kArrow);
+  form().setMousePointer(fw::pointer::Arrow);
   form6("EDIT96").setText("");
   CHOSEN_ENTRY = 0;
   form().setFocus();
@@ -257,30 +248,30 @@ void defaultChanged(int markedPosition) {
 void BUTTON30_ON() {
   const int index = chosenForDefault();
   if (index < 0) return;
-  writeDefaultPosition(index);
+  common::writeDefaultPosition(index);
   defaultChanged(index);
 }
 
 void BUTTON31_ON() {
   const int index = chosenForDefault();
   if (index < 0) return;
-  if (index != readDefaultPosition()) {
+  if (index != common::readDefaultPosition()) {
     fw::beep();
     form6("EDIT96").setSelection(0, 0, false);
     form6("LIST2").setSelectedIndex(-1);
     form().setFocus();
     return;
   }
-  writeDefaultPosition(-1);
+  common::writeDefaultPosition(-1);
   defaultChanged(-1);
 }
 
 void BUTTON32_ON() {
-  form().setImeMode(kImeClosed);
+  form().setImeMode(fw::ime::Off);
   fw::closeWindow(FORM6);
   backToMainWindow();
   if (!entry::fillDoctorPicker()) return;
-  const int d = readDefaultPosition();
+  const int d = common::readDefaultPosition();
   fw::Control& picker = fw::ctl("COMBO3");
   if (d > -1 && d + 1 < picker.itemCount()) {
     fw::ctl("EDIT14").setText(fw::trim(picker.itemText(d + 1)));
@@ -289,7 +280,7 @@ void BUTTON32_ON() {
 
 void BUTTON33_ON() {
   entry::fillDoctorPicker();
-  form().setImeMode(kImeClosed);
+  form().setImeMode(fw::ime::Off);
   fw::closeWindow(FORM6);
   backToMainWindow();
 }
@@ -306,7 +297,7 @@ void FORM6_QUERYCLOSE() {
 void BUTTON6_ON() {
   if (fw::messageBox(nullptr, text::kDoctorTitle, text::kDoctorQuestion, fw::mb::YesNo,
                      fw::mb::Question) != fw::mb::ResYes) {
-    fw::mainWindow().setImeMode(kImeClosed);
+    fw::mainWindow().setImeMode(fw::ime::Off);
     return;
   }
   if (!fw::isOpen(FORM6)) fw::openWindow(FORM6, "form6", 0);

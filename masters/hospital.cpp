@@ -1,7 +1,7 @@
 // The default hospital name (CHECK12, BUTTON5) and the older doctor default
 // switch (CHECK13) of the main window.
-#include "entry/settings_file.h"
-#include "entry/sys_files.h"
+#include "common/settings_file.h"
+#include "common/paths.h"
 #include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
@@ -16,23 +16,8 @@ namespace masters {
 
 namespace {
 
-constexpr int kImeClosed = 2;
-constexpr int kImeHiragana = 4;
 // The input box takes at most this many bytes, its default text included.
 constexpr std::size_t kInputBoxBytes = 64;
-
-// Whether a value file holds a value at all: a 0-byte file holds none, a
-// written one holds its value even when that is blank (BUTTON5 stores an
-// empty answer to clear the default name).
-bool holdsValue(const char* valueFile) {
-  constexpr int kFile = 1;
-  fw::open(valueFile, fw::FileMode::Record, fw::Share::ReadWrite, kFile,
-           entry::kSettingRecordBytes);
-  fw::CloseOnExit guard(kFile);
-  const bool written = fw::fileSize(kFile) > 0;
-  fw::close(kFile);
-  return written;
-}
 
 // A default-value switch: the box, its switch file, its value file and the
 // field the value goes into.
@@ -41,14 +26,14 @@ void defaultSwitchChanged(const char* box, const char* switchFile, const char* v
   fw::Control& check = fw::ctl(box);
   if (check.value() == 1) {
     check.setFontBold(true);
-    entry::writeSetting(switchFile, "1");
-    const fw::Str value = entry::readSetting(valueFile, "");
+    common::writeSetting(switchFile, "1");
+    const fw::Str value = common::readSetting(valueFile, "");
     // A cleared default (a blank value) is shown as such; only a file that
     // was never written leaves the field alone.
-    if (holdsValue(valueFile)) fw::ctl(field).setText(value);
+    if (common::settingWritten(valueFile)) fw::ctl(field).setText(value);
   } else {
     check.setFontBold(false);
-    entry::writeSetting(switchFile, "0");
+    common::writeSetting(switchFile, "0");
   }
 }
 
@@ -63,22 +48,17 @@ fw::Str cutAtCharacter(const fw::Str& s, std::size_t n) {
   return s.substr(0, end);
 }
 
-void closeIme() { fw::mainWindow().setImeMode(kImeClosed); }
-
-// The switch file counts as on for any number above 0.
-bool switchOn(const char* switchFile) {
-  return fw::val(entry::readSetting(switchFile, "0")) > 0;
-}
+void closeIme() { fw::mainWindow().setImeMode(fw::ime::Off); }
 
 }  // namespace
 
 void CHECK12_ON() {
-  defaultSwitchChanged("CHECK12", entry::files::kHospitalSwitch, entry::files::kHospitalName,
+  defaultSwitchChanged("CHECK12", common::files::kHospitalSwitch, common::files::kHospitalName,
                        "EDIT13");
 }
 
 void CHECK13_ON() {
-  defaultSwitchChanged("CHECK13", entry::files::kDoctorSwitch, entry::files::kDoctorName,
+  defaultSwitchChanged("CHECK13", common::files::kDoctorSwitch, common::files::kDoctorName,
                        "EDIT14");
 }
 
@@ -91,8 +71,8 @@ void BUTTON5_ON() {
   // A value stored by hand can be longer than the dialog takes; offer what
   // fits rather than failing.
   const fw::Str current =
-      cutAtCharacter(entry::readSetting(entry::files::kHospitalName, ""), kInputBoxBytes);
-  fw::mainWindow().setImeMode(kImeHiragana);
+      cutAtCharacter(common::readSetting(common::files::kHospitalName, ""), kInputBoxBytes);
+  fw::mainWindow().setImeMode(fw::ime::Hiragana);
   const fw::Str answer =
       fw::inputBox(nullptr, text::kHospitalTitle, text::kHospitalPrompt, current);
   if (answer == fw::Str(1, '\x1b')) {
@@ -102,8 +82,8 @@ void BUTTON5_ON() {
   // The dialog takes no more than its limit; an answer from elsewhere is held
   // to the same limit, so that what is stored is what the operator could type.
   const fw::Str name = fw::trim(cutAtCharacter(answer, kInputBoxBytes));
-  entry::writeSetting(entry::files::kHospitalName, name);
-  if (switchOn(entry::files::kHospitalSwitch)) {
+  common::writeSetting(common::files::kHospitalName, name);
+  if (common::switchedOn(common::files::kHospitalSwitch)) {
     fw::ctl("EDIT13").setText(name);
   }
   closeIme();

@@ -12,7 +12,7 @@
 namespace printing {
 
 using namespace fw::literals;
-using entry::ExamineeRecord;
+using common::ExamineeRecord;
 
 namespace {
 

@@ -14,12 +14,17 @@
 #include <bitset>
 #include <functional>
 
-#include "entry/record.h"
+#include "common/examinee_record.h"
 #include "framework/core/str.h"
 #include "framework/form/surface.h"
-#include "printing/correction_file.h"
+#include "common/correction_file.h"
 
 namespace printing {
+
+// The correction table is a stored format shared with other folders.
+using common::Axis;
+using common::CorrectionTable;
+using common::kChartItemCount;
 
 inline constexpr double kPageUnitsPerMillimetre = 40;  // 40, not 39.37: the chart's rule
 inline constexpr double kMinXThousandthsInch = 100, kMaxXThousandthsInch = 11000;
@@ -74,7 +79,7 @@ void applyPrintOptions(fw::Surface& page, const PrintOptions& options);
 // soon as escHeld() is true at a checkpoint; the caller then beeps, restores
 // the pointer and ends the page. Text fields are printed trimmed, as they are;
 // REQUEST_KIND 1..16 prints its category text, above 16 only the ring.
-ChartResult drawChart(fw::Surface& page, const entry::ExamineeRecord& record,
+ChartResult drawChart(fw::Surface& page, const common::ExamineeRecord& record,
                       const CorrectionTable& corrections, const PrintOptions& options,
                       const ChartDrawing& drawing);
 

@@ -1,7 +1,9 @@
 // "フォント" (FORM7) and "カラー" (FORM9): the print typeface and ink colour,
 // each a "1"/"2" setting held in memory and kept in a settings file of its own.
-#include "entry/settings_file.h"
-#include "entry/state.h"
+#include "common/settings_file.h"
+#include "common/paths.h"
+#include "common/print_options.h"
+#include "common/window_look.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -19,8 +21,6 @@ fw::FormRef FORM9;
 
 namespace {
 
-constexpr int kImeOff = 2;
-constexpr uint32_t kWindowBackground = fw::rgb(241, 245, 250);
 // The windows sit at a fixed offset from the main window's top-left corner.
 constexpr int kOffsetXPixels = 448, kOffsetYPixels = 767;
 
@@ -35,14 +35,14 @@ struct OptionWindow {
 };
 
 OptionWindow fontWindow() {
-  return {FORM7, "FORM7", "RADIO1", "RADIO2", "EKG_SYS\\INSA_FO", entry::PRINT_FONT};
+  return {FORM7, "FORM7", "RADIO1", "RADIO2", common::files::kPrintFont, common::PRINT_FONT};
 }
 OptionWindow colourWindow() {
-  return {FORM9, "FORM9", "RADIO3", "RADIO4", "EKG_SYS\\INSA_CO", entry::PRINT_COLOUR};
+  return {FORM9, "FORM9", "RADIO3", "RADIO4", common::files::kPrintColour, common::PRINT_COLOUR};
 }
 
 void open(const OptionWindow& w) {
-  fw::mainWindow().setImeMode(kImeOff);
+  fw::mainWindow().setImeMode(fw::ime::Off);
   if (!fw::isOpen(w.form)) fw::openWindow(w.form, w.formName, 0);
   w.form->setTopMost(true);
   fw::mainWindow().setEnabled(false);
@@ -52,7 +52,7 @@ void start(const OptionWindow& w) {
   fw::Window& form = *w.form;
   form.move(fw::mainWindow().geometry(0) + kOffsetXPixels,
             fw::mainWindow().geometry(1) + kOffsetYPixels);
-  form.surface().setBackColor(kWindowBackground);
+  form.surface().setBackColor(common::kWindowBackground);
   form.surface().clear();
   fw::pause(2);
   form.setVisible(true);
@@ -64,7 +64,7 @@ void start(const OptionWindow& w) {
     radio->setFontSize(18);
   }
 
-  w.setting = entry::readSetting(w.fileName, "1");
+  w.setting = common::readSetting(w.fileName, "1");
   const double chosen = fw::val(w.setting);
   if (chosen == 1) {
     first.setValue(1);
@@ -86,8 +86,8 @@ void confirm(const OptionWindow& w) {
   } else if (w.form->control(w.secondRadio).value() == 1) {
     w.setting = "2";
   }
-  entry::writeSetting(w.fileName, fw::trim(w.setting));
-  w.form->setImeMode(kImeOff);
+  common::writeSetting(w.fileName, fw::trim(w.setting));
+  w.form->setImeMode(fw::ime::Off);
   fw::closeWindow(w.form);
   fw::mainWindow().setVisible(true);
   fw::mainWindow().setEnabled(true);

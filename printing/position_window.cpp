@@ -1,13 +1,14 @@
 // "印刷位置調整" (FORM4): the operator's per-item print corrections in millimetres.
 #include <string>
 
+#include "common/window_look.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/surface.h"
 #include "framework/form/window.h"
-#include "printing/correction_file.h"
+#include "common/correction_file.h"
 #include "printing/position_window.h"
 #include "printing/procedures.h"
 
@@ -19,21 +20,13 @@ fw::FormRef FORM4;
 
 namespace {
 
-constexpr int kImeOff = 2;
-constexpr int kArrow = 0, kHourglass = 2;
-constexpr uint32_t kWindowBackground = fw::rgb(241, 245, 250);
 
 fw::Str editName(int number) { return "EDIT" + std::to_string(number); }
 
 // Draws a text first in white one pixel right of and below its place, then in
 // its colour: the engraved look of the explanation.
 void engraved(fw::Surface& picture, int x, int y, const fw::Str& text, uint32_t colour) {
-  picture.setForeColor(fw::rgb(255, 255, 255));
-  picture.setPosition(x + 1, y + 1);
-  picture.print(text);
-  picture.setForeColor(colour);
-  picture.setPosition(x, y);
-  picture.print(text);
+  fw::printWithShadow(picture, x, y, text, fw::rgb(255, 255, 255), colour);
 }
 
 void drawExplanation(fw::Surface& picture) {
@@ -99,10 +92,10 @@ void setControlFonts(fw::Window& form) {
 void FORM4_START(fw::EventArgs&) {
   fw::Window& form = *FORM4;
   fw::Surface& picture = form.surface();
-  picture.setBackColor(kWindowBackground);
+  picture.setBackColor(common::kWindowBackground);
   picture.clear();
-  form.setMousePointer(kHourglass);
-  form.setImeMode(kImeOff);
+  form.setMousePointer(fw::pointer::Hourglass);
+  form.setImeMode(fw::ime::Off);
 
   drawExplanation(picture);
   setControlFonts(form);
@@ -114,7 +107,7 @@ void FORM4_START(fw::EventArgs&) {
     }
   }
 
-  const CorrectionTable table = readCorrections();
+  const CorrectionTable table = common::readCorrections();
   if (table.hasRecord) {
     for (int k = 1; k <= kChartItemCount; ++k) {
       for (Axis axis : {Axis::Vertical, Axis::Horizontal}) {
@@ -127,19 +120,19 @@ void FORM4_START(fw::EventArgs&) {
     }
   }
 
-  form.setMousePointer(kArrow);
+  form.setMousePointer(fw::pointer::Arrow);
   form.setVisible(true);
   form.setTopMost(true);
 }
 
 void BUTTON21_ON(fw::EventArgs&) {
-  fw::mainWindow().setImeMode(kImeOff);
+  fw::mainWindow().setImeMode(fw::ime::Off);
   if (!fw::isOpen(FORM4)) fw::openWindow(FORM4, "FORM4", 0);
   fw::mainWindow().setEnabled(false);
 }
 
 void BUTTON20_ON(fw::EventArgs&) {
-  FORM4->setImeMode(kImeOff);
+  FORM4->setImeMode(fw::ime::Off);
   const int answer = fw::messageBox(
       FORM4.get(), "登　録"_sj,
       "印刷位置調整の入力値をファイルに登録します。"_sj + fw::CRLF + "よろしいですか？ "_sj,
@@ -151,7 +144,7 @@ void BUTTON20_ON(fw::EventArgs&) {
     vertical[k] = FORM4->control(editName(correctionEditNumber(k, Axis::Vertical))).text();
     horizontal[k] = FORM4->control(editName(correctionEditNumber(k, Axis::Horizontal))).text();
   }
-  writeCorrections(vertical, horizontal);
+  common::writeCorrections(vertical, horizontal);
 }
 
 void BUTTON22_ON(fw::EventArgs&) {
@@ -173,7 +166,7 @@ void BUTTON22_ON(fw::EventArgs&) {
 
 void BUTTON19_ON(fw::EventArgs&) {
   if (fw::isOpen(FORM4)) {
-    FORM4->setImeMode(kImeOff);
+    FORM4->setImeMode(fw::ime::Off);
     fw::closeWindow(FORM4);
   }
   fw::mainWindow().setEnabled(true);

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "entry/record.h"
-#include "entry/state.h"
+#include "common/print_options.h"
 #include "framework/core/error.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -10,7 +10,7 @@
 #include "framework/form/trap.h"
 #include "framework/form/window.h"
 #include "printing/chart_layout.h"
-#include "printing/correction_file.h"
+#include "common/correction_file.h"
 #include "printing/procedures.h"
 
 namespace printing {
@@ -20,7 +20,6 @@ using namespace fw::literals;
 namespace {
 
 constexpr int kChartScaleMode = 5;  // 0.001 inch
-constexpr int kArrow = 0, kHourglass = 2;
 
 }  // namespace
 
@@ -39,7 +38,7 @@ void BUTTON10_ON() {
   if (answer != fw::mb::ResYes) return;
 
   CorrectionTable corrections;
-  fw::resumeNext([&] { corrections = readCorrections(); });
+  fw::resumeNext([&] { corrections = common::readCorrections(); });
 
   fw::Str name;
   fw::resumeNext([&] { name = fw::trim(fw::ctl("EDIT8").text()); });
@@ -66,22 +65,22 @@ void BUTTON10_ON() {
   fw::PrintRange range;
   fw::resumeNext([&] { confirmed = printer().dialog(range); });
   if (confirmed) {
-    fw::resumeNext([&] { fw::mainWindow().setMousePointer(kHourglass); });
+    fw::resumeNext([&] { fw::mainWindow().setMousePointer(fw::pointer::Hourglass); });
     fw::resumeNext([&] { printer().startDocument("PRINTER"); });
     fw::resumeNext([&] { printer().newPage(); });
     fw::resumeNext([&] { printer().setScaleMode(kChartScaleMode); });
 
-    entry::ExamineeRecord record;
+    common::ExamineeRecord record;
     fw::resumeNext([&] { record = entry::readFromMainWindow(); });
     ChartDrawing drawing;
     drawing.checkpoints = singlePrintCheckpoints();
     drawing.escHeld = [] { return fw::keyDown(fw::kVkEscape); };
-    const PrintOptions options{entry::PRINT_FONT, entry::PRINT_COLOUR};
+    const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
     ChartResult result = ChartResult::Completed;
     fw::resumeNext([&] { result = drawChart(printer(), record, corrections, options, drawing); });
     if (result == ChartResult::StoppedByEsc) {
       fw::resumeNext([] { fw::beep(); });
-      fw::resumeNext([] { fw::mainWindow().setMousePointer(kArrow); });
+      fw::resumeNext([] { fw::mainWindow().setMousePointer(fw::pointer::Arrow); });
     }
 
     fw::resumeNext([&] { printer().endPage(); });
@@ -93,7 +92,7 @@ void BUTTON10_ON() {
   fw::resumeNext([] { fw::mainWindow().setEnabled(true); });
   fw::resumeNext([] { fw::mainWindow().activate(); });
   fw::resumeNext([] { fw::mainWindow().setTopMost(true); });
-  fw::resumeNext([] { fw::mainWindow().setMousePointer(kArrow); });
+  fw::resumeNext([] { fw::mainWindow().setMousePointer(fw::pointer::Arrow); });
 }
 
 }  // namespace printing

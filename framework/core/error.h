@@ -35,6 +35,7 @@ inline constexpr int InputPastEnd = 62;        // input read at the end of a seq
 inline constexpr int LockViolation = 60;
 inline constexpr int DeviceUnavailable = 63;   // passed over by the program trap
 inline constexpr int DiskFull = 67;
+inline constexpr int TooManyFiles = 67;       // every file number in use
 inline constexpr int FieldOverflow = 68;       // field widths exceed the record length
 inline constexpr int RecordBeyondEnd = 70;
 inline constexpr int AlreadyExists = 71;

@@ -1,5 +1,8 @@
 #include "framework/form/events.h"
 
+#include <stdexcept>
+#include <vector>
+
 #include <QCoreApplication>
 #include <deque>
 #include <map>
@@ -65,10 +68,22 @@ void run(const Procedure& procedure, EventArgs& args) {
 }  // namespace
 
 void registerProcedure(const Str& name, Procedure procedure) {
-  registry()[name] = std::move(procedure);
+  // Two folders answering one event would leave the outcome to the order of
+  // registration: refuse it while the program starts.
+  if (!registry().emplace(name, std::move(procedure)).second) {
+    throw std::logic_error("event procedure registered twice: " + name);
+  }
+}
+
+std::vector<Str> registeredProcedureNames() {
+  std::vector<Str> names;
+  for (const auto& entry : registry()) names.push_back(entry.first);
+  return names;
 }
 
 void unregisterAllProcedures() { registry().clear(); }
+
+void unregisterProcedure(const Str& name) { registry().erase(name); }
 
 bool hasProcedure(const Str& name) { return registry().count(name) != 0; }
 

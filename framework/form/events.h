@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "framework/core/str.h"
 
@@ -39,9 +40,12 @@ struct EventArgs {
 
 using Procedure = std::function<void(EventArgs&)>;
 
-// Registers an event procedure under its exact name ("BUTTON10_ON").
+// Registers an event procedure under its exact name ("BUTTON10_ON"). A name
+// registered twice throws std::logic_error: a program fault found at start.
 void registerProcedure(const Str& name, Procedure procedure);
+std::vector<Str> registeredProcedureNames();
 void unregisterAllProcedures();       // tests
+void unregisterProcedure(const Str& name);  // tests that stand in for one procedure
 bool hasProcedure(const Str& name);
 
 // Serves queued events until the queue is empty. Returns at once when called

@@ -66,3 +66,21 @@ void applyColourStatement(ColourState& state, int fore, int back, int border, in
 }
 
 }  // namespace fw::internal
+
+namespace fw {
+
+uint32_t textPaletteColour(int number) {
+  return foregroundPaletteColour(number % 8, number >= 8 ? 4 : 0);
+}
+
+void printWithShadow(Surface& s, double x, double y, const Str& text, uint32_t shadowRgb,
+                     uint32_t textRgb) {
+  s.setForeColor(shadowRgb);
+  s.setPosition(x + 1, y + 1);
+  s.print(text);
+  s.setForeColor(textRgb);
+  s.setPosition(x, y);
+  s.print(text);
+}
+
+}  // namespace fw

@@ -95,4 +95,14 @@ class Bitmap {
   std::shared_ptr<Impl> impl_;
 };
 
+// The colour of number 0..15 of the text palette (8..15 the bright half), as
+// the colour statement picks it.
+uint32_t textPaletteColour(int number);
+
+// Draws `text` twice: in `shadowRgb` one pixel right of and below (x, y),
+// then in `textRgb` at (x, y); the engraved look of titles, headings and
+// notes. Leaves the foreground colour at `textRgb`.
+void printWithShadow(Surface& s, double x, double y, const Str& text, uint32_t shadowRgb,
+                     uint32_t textRgb);
+
 }  // namespace fw

@@ -18,6 +18,25 @@
 
 namespace fw {
 
+// Input-method modes of the IME-mode property.
+namespace ime {
+inline constexpr int NoControl = 0;    // leave the input method as it is
+inline constexpr int On = 1;
+inline constexpr int Off = 2;
+inline constexpr int Disable = 3;      // the box takes no input-method text
+inline constexpr int Hiragana = 4;     // on, full-width hiragana
+inline constexpr int KatakanaFull = 5;
+inline constexpr int KatakanaHalf = 6;
+inline constexpr int AlphaFull = 7;
+inline constexpr int Alpha = 8;
+}  // namespace ime
+
+// Mouse pointer shapes of a window.
+namespace pointer {
+inline constexpr int Arrow = 0;
+inline constexpr int Hourglass = 2;
+}  // namespace pointer
+
 // Object kinds with their control type codes in window definitions.
 enum class Kind : int {
   Window = 0, Button = 3, Radio = 4, Check = 5, Group = 6, Edit = 7, Label = 8,

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "entry/procedures.h"
+#include "history/procedures.h"
+#include "masters/procedures.h"
+#include "printing/procedures.h"
 #include "entry/startup.h"
 #include "entry/state.h"
 #include "framework/core/clock.h"
@@ -47,7 +50,12 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fw::unregisterAllProcedures();
+    // Every folder's procedures, as the program registers them: the main
+    // window's buttons open windows of the other folders.
     entry::registerProcedures();
+    printing::registerProcedures();
+    masters::registerProcedures();
+    history::registerProcedures();
     ASSERT_TRUE(fw::initForTests());
     entry::EDIT_COUNT = 0;
     entry::CURRENT_ENTRY.clear();

@@ -254,7 +254,7 @@ TEST(MarkProcedures, AreaRepaintsEraseTheirBoxThenRedrawTheWords) {
 }
 
 TEST(RepaintMarks, LoadedRecordGetsItsRingsAndChecksAndNothingElse) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.EXAM_PM = 1;
   r.SEX_FEMALE = 1;
   r.ECG_STRESS = 1;
@@ -279,7 +279,7 @@ TEST(RepaintMarks, LoadedRecordGetsItsRingsAndChecksAndNothingElse) {
   EXPECT_EQ(findText(texts, "レ"_sj, 564, 511), nullptr);
 
   // A record with a blank STRESS_OTHER and no category ticks nothing.
-  entry::ExamineeRecord blank;
+  common::ExamineeRecord blank;
   blank.STRESS_OTHER = "　"_sj;
   blank.REQUEST_KIND = 0;
   fw::RecordingSurface b;

@@ -7,6 +7,7 @@
 
 #include "entry/messages.h"
 #include "entry/startup.h"
+#include "common/print_options.h"
 #include "entry/state.h"
 #include "framework/core/error.h"
 #include "framework/form/dialogs.h"
@@ -30,8 +31,8 @@ TEST_F(StartTest, FirstStartCreatesDirectoriesAndEmptySettingsFiles) {
   }
   EXPECT_TRUE(cwd.exists("EKG_DATA"));
   EXPECT_FALSE(cwd.exists("EKG_SYS/HOKENNI"));
-  EXPECT_EQ(entry::PRINT_FONT, "1");
-  EXPECT_EQ(entry::PRINT_COLOUR, "1");
+  EXPECT_EQ(common::PRINT_FONT, "1");
+  EXPECT_EQ(common::PRINT_COLOUR, "1");
   EXPECT_EQ(c("CHECK12").value(), 0);
   EXPECT_EQ(text("EDIT13"), "");
   EXPECT_EQ(text("EDIT14"), "");
@@ -133,8 +134,8 @@ TEST_F(StartTest, PrintOptionsAreReadAndAShortFileDoesNotEndTheProgram) {
   givenFile("EKG_SYS/INSA_CO", "2");  // one byte instead of 256
   start();
   EXPECT_FALSE(fw::programEnding());
-  EXPECT_EQ(entry::PRINT_FONT, "2");
-  EXPECT_EQ(entry::PRINT_COLOUR, "2");
+  EXPECT_EQ(common::PRINT_FONT, "2");
+  EXPECT_EQ(common::PRINT_COLOUR, "2");
 }
 
 // Switch and default files edited by hand: a number too large to hold is
@@ -268,6 +269,7 @@ TEST_F(StartTest, TrapReportsOtherErrorsAndEnds) {
 TEST_F(StartTest, Error27InAProcedureAbandonsOnlyThatProcedure) {
   start();
   bool after = false;
+  fw::unregisterProcedure("BUTTON10_ON");
   fw::registerProcedure("BUTTON10_ON", [&](fw::EventArgs&) {
     fw::raise(fw::err::Subscript);
     after = true;

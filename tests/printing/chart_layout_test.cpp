@@ -1,11 +1,14 @@
 // The FT-70 chart layout drawn onto a recording surface.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <string>
 
 #include "framework/core/error.h"
 #include "framework/form/recording_surface.h"
 #include "printing/chart_layout.h"
+#include "tests/support/temp_dir.h"
 
 namespace printing {
 namespace {
@@ -38,7 +41,7 @@ struct Chart {
   }
 };
 
-Chart draw(const entry::ExamineeRecord& record, const CorrectionTable& corrections = {},
+Chart draw(const common::ExamineeRecord& record, const CorrectionTable& corrections = {},
            const PrintOptions& options = {}, ChartDrawing drawing = {}) {
   Chart chart;
   chart.page.setScaleMode(5);
@@ -46,8 +49,8 @@ Chart draw(const entry::ExamineeRecord& record, const CorrectionTable& correctio
   return chart;
 }
 
-entry::ExamineeRecord named(const fw::Str& name) {
-  entry::ExamineeRecord r;
+common::ExamineeRecord named(const fw::Str& name) {
+  common::ExamineeRecord r;
   r.NAME = name;
   return r;
 }
@@ -81,7 +84,7 @@ TEST(ChartLayout, NameOnlyPrintsEmptyTextsAndNoMarks) {
 }
 
 TEST(ChartLayout, EveryItemAtItsBasePositionInOrder) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.EXAM_NO = "1";        r.EXAM_YEAR = "2";   r.EXAM_MONTH = "3";  r.EXAM_DAY = "4";
   r.EXAM_HOUR = "7";      r.EXAM_MINUTE = "8"; r.CHART_NO = "9";    r.NAME = "10";
   r.BIRTH_YEAR = "11";    r.BIRTH_MONTH = "12"; r.BIRTH_DAY = "13"; r.AGE = "14";
@@ -139,7 +142,7 @@ TEST(ChartLayout, TwoSizeItemsSwitchAtTwentyBytes) {
   for (int bytes : {19, 20}) {
     SCOPED_TRACE(bytes);
     const bool longText = bytes >= 20;
-    entry::ExamineeRecord r;
+    common::ExamineeRecord r;
     r.HOSPITAL = fw::Str(bytes, 'H');
     r.DOCTOR = fw::Str(bytes, 'D');
     r.MEDICATION = fw::Str(bytes, 'M');
@@ -160,15 +163,40 @@ TEST(ChartLayout, TwoSizeItemsSwitchAtTwentyBytes) {
 }
 
 TEST(ChartLayout, CorrectionInMillimetresIsFortyUnitsEach) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.EXAM_NO = "123";
   const DrawCall t = draw(r, correction(1, "1.5", "-3")).text("123");
   EXPECT_EQ(t.x, 9270);
   EXPECT_EQ(t.y, 1060);
 }
 
+TEST(ChartLayout, StoredCorrectionMovesTheName) {
+  tessivo::test::TempCwd dir;
+  std::filesystem::create_directory("EKG_SYS");
+  std::array<fw::Str, kChartItemCount + 1> vertical, horizontal;
+  vertical.fill("0");
+  horizontal.fill("0");
+  vertical[10] = "-2";
+  horizontal[10] = "1.5";
+  common::writeCorrections(vertical, horizontal);
+
+  // The next print reads the file afresh: the name moves 80 up and 60 right.
+  common::ExamineeRecord record;
+  record.NAME = "山田"_sj;
+  fw::RecordingSurface page;
+  drawChart(page, record, common::readCorrections(), {}, {});
+  bool found = false;
+  for (const fw::DrawCall& t : page.texts()) {
+    if (t.text != record.NAME) continue;
+    found = true;
+    EXPECT_EQ(t.x, 1350 + 60);
+    EXPECT_EQ(t.y, 3560 - 80);
+  }
+  EXPECT_TRUE(found);
+}
+
 TEST(ChartLayout, CorrectedPositionIsLimitedToThePrintableRange) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.EXAM_NO = "123";
   {
     SCOPED_TRACE("-30 mm up would give y -200");
@@ -196,7 +224,7 @@ TEST(ChartLayout, SlashOnlyWhenOneValueIsPresent) {
   const Case cases[] = {{"", "80", true}, {"120", "", true}, {"", "", false}, {" ", "　", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.high) + "/" + c.low);
-    entry::ExamineeRecord r;
+    common::ExamineeRecord r;
     r.BP_HIGH = fw::sj(c.high);
     r.BP_LOW = fw::sj(c.low);
     int slashes = 0;
@@ -210,7 +238,7 @@ TEST(ChartLayout, RequestKindRingAndCategoryText) {
   const Case cases[] = {{10, "診", 6030}, {4, "BG健", 5930}, {1, "一般", 5930}, {16, "子", 6030}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
-    entry::ExamineeRecord r;
+    common::ExamineeRecord r;
     r.REQUEST_KIND = c.index;
     const Chart chart = draw(r);
     const auto rings = chart.of(DrawCall::Circle);
@@ -225,7 +253,7 @@ TEST(ChartLayout, RequestKindRingAndCategoryText) {
   }
   for (int index : {0, -1}) {
     SCOPED_TRACE(index);
-    entry::ExamineeRecord r;
+    common::ExamineeRecord r;
     r.REQUEST_KIND = index;
     const Chart chart = draw(r);
     EXPECT_TRUE(chart.of(DrawCall::Circle).empty());
@@ -233,7 +261,7 @@ TEST(ChartLayout, RequestKindRingAndCategoryText) {
   }
   {
     SCOPED_TRACE("an index beyond the list: the ring without a word");
-    entry::ExamineeRecord r;
+    common::ExamineeRecord r;
     r.REQUEST_KIND = 17;
     const Chart chart = draw(r);
     EXPECT_EQ(chart.of(DrawCall::Circle).size(), 6u);
@@ -242,7 +270,7 @@ TEST(ChartLayout, RequestKindRingAndCategoryText) {
 }
 
 TEST(ChartLayout, RingIsSixConcentricOutlines) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.EXAM_PM = 1;
   r.SEX_FEMALE = 1;
   const auto rings = draw(r, correction(6, "1", "0")).of(DrawCall::Circle);
@@ -260,7 +288,7 @@ TEST(ChartLayout, RingIsSixConcentricOutlines) {
 }
 
 TEST(ChartLayout, CheckMarksAndOtherExercise) {
-  entry::ExamineeRecord r;
+  common::ExamineeRecord r;
   r.MASTER_QUARTER = 1;
   r.STRESS_OTHER = " 自転車 "_sj;
   const Chart chart = draw(r);
@@ -290,8 +318,8 @@ TEST(ChartLayout, CheckMarksAndOtherExercise) {
   EXPECT_EQ(blank.page.texts().size(), 22u);
 }
 
-entry::ExamineeRecord everyMark() {
-  entry::ExamineeRecord r = named("山田"_sj);
+common::ExamineeRecord everyMark() {
+  common::ExamineeRecord r = named("山田"_sj);
   r.EXAM_AM = 1;
   r.ECG_STRESS = 1;
   r.MASTER_DOUBLE = 1;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "entry/record.h"
+#include "common/print_options.h"
 #include "entry/state.h"
 #include "framework/core/cp932.h"
 #include "framework/form/dialogs.h"
@@ -66,8 +67,8 @@ int pageCount(const std::string& pdf) {
   return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
 }
 
-entry::ExamineeRecord sampleRecord() {
-  entry::ExamineeRecord r;
+common::ExamineeRecord sampleRecord() {
+  common::ExamineeRecord r;
   r.EXAM_NO = "12a";
   r.EXAM_YEAR = "2024";
   r.EXAM_MONTH = "１２"_sj;
@@ -107,8 +108,8 @@ class SinglePrint : public ::testing::Test {
     registerProcedures();
     pdf = dir.path() + "/chart.pdf";
     fw::setPdfOutput(pdf);
-    entry::PRINT_FONT = "1";
-    entry::PRINT_COLOUR = "1";
+    common::PRINT_FONT = "1";
+    common::PRINT_COLOUR = "1";
   }
   void TearDown() override {
     fw::setPdfOutput("");
@@ -289,8 +290,8 @@ TEST_F(SinglePrint, SampleChartLandsOnThePdfAtItsCorrectedPositions) {
 }
 
 TEST_F(SinglePrint, BlueMinchoChartKeepsEveryPosition) {
-  entry::PRINT_FONT = "2";
-  entry::PRINT_COLOUR = "2";
+  common::PRINT_FONT = "2";
+  common::PRINT_COLOUR = "2";
   fillRequestList();
   entry::writeToMainWindow(sampleRecord());
   answers.messageAnswers = {fw::mb::ResYes};
@@ -354,8 +355,8 @@ class RenderedPage {
   std::vector<char> pixels_;
 };
 
-entry::ExamineeRecord fullRecord() {
-  entry::ExamineeRecord r;
+common::ExamineeRecord fullRecord() {
+  common::ExamineeRecord r;
   r.EXAM_NO = "A001";
   r.EXAM_YEAR = "2025";
   r.EXAM_MONTH = "11";
@@ -397,7 +398,7 @@ entry::ExamineeRecord fullRecord() {
 TEST_F(SinglePrint, FullChartPutsEveryItemOnThePage) {
   for (const char* colour : {"1", "2"}) {
     SCOPED_TRACE(colour);
-    entry::PRINT_COLOUR = colour;
+    common::PRINT_COLOUR = colour;
     std::filesystem::remove(pdf);
     fillRequestList();
     entry::writeToMainWindow(fullRecord());
@@ -436,7 +437,9 @@ TEST_F(SinglePrint, FullChartPutsEveryItemOnThePage) {
       EXPECT_TRUE(page.inkNear(ring.x + ring.r, ring.y));
       EXPECT_TRUE(page.inkNear(ring.x, ring.y - ry));
       EXPECT_TRUE(page.inkNear(ring.x, ring.y + ry));
-      if (ring.item != 20) EXPECT_FALSE(page.inkNear(ring.x, ring.y));  // an outline, not a disc
+      if (ring.item != 20) {
+        EXPECT_FALSE(page.inkNear(ring.x, ring.y));  // an outline, not a disc
+      }
     }
     struct Mark { int item; double x, y; };
     const Mark marks[] = {{28, 5500, 6120}, {29, 6060, 6120}, {30, 8010, 6120}, {31, 8650, 6120}};

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/print_options.h"
 #include "entry/state.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -211,7 +212,7 @@ TEST_F(PrintingWindows, FirstStartShowsGothicAndBlackAndStoresThem) {
   EXPECT_TRUE(FORM7->control("RADIO1").fontBold());
   EXPECT_EQ(FORM7->control("RADIO2").value(), 0);
   EXPECT_FALSE(FORM7->control("RADIO2").fontBold());
-  EXPECT_EQ(entry::PRINT_FONT, "1");
+  EXPECT_EQ(common::PRINT_FONT, "1");
   clickOn(FORM7, "BUTTON37");
   EXPECT_FALSE(fw::isOpen(FORM7));
   EXPECT_TRUE(fw::mainWindow().enabled());
@@ -221,7 +222,7 @@ TEST_F(PrintingWindows, FirstStartShowsGothicAndBlackAndStoresThem) {
   ASSERT_TRUE(fw::isOpen(FORM9));
   EXPECT_EQ(FORM9->control("RADIO3").value(), 1);
   EXPECT_TRUE(FORM9->control("RADIO3").fontBold());
-  EXPECT_EQ(entry::PRINT_COLOUR, "1");
+  EXPECT_EQ(common::PRINT_COLOUR, "1");
 }
 
 TEST_F(PrintingWindows, ChoosingBlueWritesTwoAndHoldsItInMemory) {
@@ -230,10 +231,10 @@ TEST_F(PrintingWindows, ChoosingBlueWritesTwoAndHoldsItInMemory) {
   clickOn(FORM9, "RADIO4");
   EXPECT_TRUE(FORM9->control("RADIO4").fontBold());
   EXPECT_FALSE(FORM9->control("RADIO3").fontBold());
-  EXPECT_EQ(entry::PRINT_COLOUR, "1");  // nothing stored before "Ｏ Ｋ"
+  EXPECT_EQ(common::PRINT_COLOUR, "1");  // nothing stored before "Ｏ Ｋ"
   clickOn(FORM9, "BUTTON43");
   EXPECT_EQ(dir.read("EKG_SYS/INSA_CO"), "2" + std::string(99, ' ') + std::string(156, '\0'));
-  EXPECT_EQ(entry::PRINT_COLOUR, "2");
+  EXPECT_EQ(common::PRINT_COLOUR, "2");
   EXPECT_FALSE(fw::isOpen(FORM9));
   EXPECT_TRUE(fw::mainWindow().enabled());
 }

@@ -270,6 +270,7 @@ TEST_F(Events, EndProgramInAProcedureClosesEveryWindow) {
 TEST_F(Events, EndWhileKeyPollingOrPausingAbandonsTheRunningProcedure) {
   for (bool pausing : {false, true}) {
     SCOPED_TRACE(pausing);
+    unregisterAllProcedures();
     ASSERT_TRUE(initForTests());
     std::vector<int> trapped;
     installProgramTrap([&](const RuntimeError& e) { trapped.push_back(e.number()); });

@@ -51,7 +51,9 @@ void expectRow(Window& w, const Row& r) {
   SCOPED_TRACE(r.name);
   Control& c = w.control(r.name);
   EXPECT_EQ(c.kind(), r.kind);
-  if (r.kind != Kind::List) EXPECT_EQ(c.text(), sj(r.captionUtf8));
+  if (r.kind != Kind::List) {
+    EXPECT_EQ(c.text(), sj(r.captionUtf8));
+  }
   EXPECT_EQ(c.x(), r.x);
   EXPECT_EQ(c.y(), r.y);
   EXPECT_EQ(c.width(), r.width);
@@ -136,7 +138,9 @@ TEST_F(Windows, Form2) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   EXPECT_EQ(f->geometry(0), screen.x() + (screen.width() - 1225) / 2);
   EXPECT_EQ(f->geometry(1), screen.y() + (screen.height() - 950) / 2);
-  if (screen.width() < 1225) EXPECT_LT(f->geometry(0), 0);
+  if (screen.width() < 1225) {
+    EXPECT_LT(f->geometry(0), 0);
+  }
 }
 
 TEST_F(Windows, Form3AndSmallDialogs) {

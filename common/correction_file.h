@@ -18,9 +18,8 @@
 
 #include "framework/core/str.h"
 
-namespace printing {
+namespace common {
 
-inline constexpr const char* kCorrectionFileName = "EKG_SYS\\P_TYOUSEI";
 inline constexpr int kCorrectionRecordBytes = 2000;
 inline constexpr int kChartItemCount = 34;
 
@@ -72,11 +71,11 @@ CorrectionTable readCorrections();
 
 // Writes record 1 from the texts: trimmed, "0" when their numeric value is
 // 0, cut to 5 bytes; 0x00 outside the slots. Records after the first are
-// left as they are. File number 1 is closed on every way out.
+// left as they are.
 void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
                       const std::array<fw::Str, kChartItemCount + 1>& horizontal);
 
 // The stored form of one value: trimmed, "0" for a numeric value of 0.
 fw::Str normaliseCorrection(const fw::Str& text);
 
-}  // namespace printing
+}  // namespace common

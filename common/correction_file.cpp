@@ -1,34 +1,32 @@
-#include "printing/correction_file.h"
+#include "common/correction_file.h"
+
+#include "common/paths.h"
 
 #include "framework/core/error.h"
-#include "framework/core/files.h"
+#include "framework/core/open_file.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 
-namespace printing {
+namespace common {
 
 namespace {
 
-constexpr int kFileNumber = 1;
-
-void openCorrectionFile(int recordLength) {
-  fw::open(kCorrectionFileName, fw::FileMode::Record, fw::Share::ReadWrite, kFileNumber,
-           recordLength);
+fw::OpenFile openCorrectionFile(int recordLength) {
+  return fw::OpenFile(files::kCorrections, fw::FileMode::Record, fw::Share::ReadWrite,
+                      recordLength);
 }
 
 // Record 1 with the given record length; "" when the file is empty.
 fw::Str recordOne(int recordLength) {
-  openCorrectionFile(recordLength);
-  fw::CloseOnExit file(kFileNumber);
-  if (fw::recordCount(kFileNumber) == 0) return {};
-  fw::get(kFileNumber, 1);
-  return fw::recordBuffer(kFileNumber);
+  fw::OpenFile file = openCorrectionFile(recordLength);
+  if (fw::recordCount(file) == 0) return {};
+  fw::get(file, 1);
+  return fw::recordBuffer(file);
 }
 
 long correctionFileSize() {
-  openCorrectionFile(kCorrectionRecordBytes);
-  fw::CloseOnExit file(kFileNumber);
-  return fw::fileSize(kFileNumber);
+  fw::OpenFile file = openCorrectionFile(kCorrectionRecordBytes);
+  return fw::fileSize(file);
 }
 
 // Record 1 as bytes, or "" when the file holds nothing. A record cut short
@@ -88,10 +86,9 @@ void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
     value.resize(slot.widthBytes, ' ');
     record.replace(slot.offsetBytes, slot.widthBytes, value);
   }
-  openCorrectionFile(kCorrectionRecordBytes);
-  fw::CloseOnExit file(kFileNumber);
-  fw::setRecordBuffer(kFileNumber, record);
-  fw::put(kFileNumber, 1);
+  fw::OpenFile file = openCorrectionFile(kCorrectionRecordBytes);
+  fw::setRecordBuffer(file, record);
+  fw::put(file, 1);
 }
 
-}  // namespace printing
+}  // namespace common

@@ -1,31 +1,29 @@
-#include "entry/settings_file.h"
+#include "common/settings_file.h"
 
 #include <algorithm>
 
-#include "framework/core/files.h"
+#include "framework/core/numbers.h"
+#include "framework/core/open_file.h"
 #include "framework/core/strings.h"
 
-namespace entry {
+namespace common {
 
 using fw::Str;
 
 namespace {
 
-constexpr int kFile = 1;
 
 // Record 1 read with the given record length.
 Str readRecordOne(const Str& name, int recordLength) {
-  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, recordLength);
-  fw::CloseOnExit guard(kFile);
-  if (fw::recordCount(kFile) == 0) return {};
-  fw::get(kFile, 1);
-  return fw::recordBuffer(kFile);
+  fw::OpenFile file(name, fw::FileMode::Record, fw::Share::ReadWrite, recordLength);
+  if (fw::recordCount(file) == 0) return {};
+  fw::get(file, 1);
+  return fw::recordBuffer(file);
 }
 
 long sizeOf(const Str& name) {
-  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, kSettingRecordBytes);
-  fw::CloseOnExit guard(kFile);
-  return fw::fileSize(kFile);
+  fw::OpenFile file(name, fw::FileMode::Record, fw::Share::ReadWrite, kSettingRecordBytes);
+  return fw::fileSize(file);
 }
 
 // The value bytes of record 1. Copies made by hand or cut short by a full
@@ -53,13 +51,16 @@ Str readSetting(const Str& name, const Str& fallback) {
 }
 
 void writeSetting(const Str& name, const Str& value) {
-  fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, kFile, kSettingRecordBytes);
-  fw::CloseOnExit guard(kFile);
+  fw::OpenFile file(name, fw::FileMode::Record, fw::Share::ReadWrite, kSettingRecordBytes);
   fw::FieldVar text, rest;
-  fw::field(kFile, {{kSettingValueBytes, &text},
-                    {kSettingRecordBytes - kSettingValueBytes, &rest}});
+  fw::field(file, {{kSettingValueBytes, &text},
+                   {kSettingRecordBytes - kSettingValueBytes, &rest}});
   fw::lset(text, value);
-  fw::put(kFile, 1);
+  fw::put(file, 1);
 }
 
-}  // namespace entry
+bool settingWritten(const Str& name) { return sizeOf(name) > 0; }
+
+bool switchedOn(const Str& name) { return fw::val(readSetting(name, "0")) > 0; }
+
+}  // namespace common

@@ -1,21 +1,24 @@
-// Writing the doctor list EKG_SYS\HOKENNI and its default EKG_SYS\HOKENNI_DF.
+// The doctor list EKG_SYS\HOKENNI and its default EKG_SYS\HOKENNI_DF.
 //
 // HOKENNI holds one entry per line: a double quote, the entry, a double
 // quote, CR LF. An empty list is the single line "" CR LF (the file exists
-// from the first registration on). Reading is entry::readDoctorList
-// (entry/doctor_list.h): trimmed items, empty ones skipped, file order.
-// HOKENNI_DF is a single-value file holding the list position (from 0) of
-// the default doctor as decimal text, "-1" for none.
+// from the first registration on). HOKENNI_DF is a single-value file holding
+// the list position (from 0) of the default doctor as decimal text, "-1" for
+// none.
 #pragma once
 
 #include <vector>
 
 #include "framework/core/str.h"
 
-namespace masters {
+namespace common {
 
 // The list holds at most this many doctors; one more is refused.
 inline constexpr int kMaxDoctors = 500;
+
+// The entries in file order, trimmed, empty ones skipped. An empty list when
+// the file does not exist. Read errors are runtime errors (program trap).
+std::vector<fw::Str> readDoctorList();
 
 // An entry that can be stored: no double quote (it would end the quoted
 // item early on reading) and no line break (it would split the line).
@@ -30,8 +33,4 @@ int readDefaultPosition();
 // Writes d as decimal text without blanks ("-1" removes the default).
 void writeDefaultPosition(int position);
 
-// The line of entry `number` (from 1) in FORM6's list: the number
-// left-aligned in 4 columns, the entry, then " (DEFAULT)" or 41 blanks.
-fw::Str displayLine(int number, const fw::Str& entry, bool isDefault);
-
-}  // namespace masters
+}  // namespace common

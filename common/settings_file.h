@@ -4,7 +4,7 @@
 
 #include "framework/core/str.h"
 
-namespace entry {
+namespace common {
 
 inline constexpr int kSettingRecordBytes = 256;
 inline constexpr int kSettingValueBytes = 100;
@@ -12,9 +12,16 @@ inline constexpr int kSettingValueBytes = 100;
 // Reads the trimmed value, or `fallback` when the file is empty. A missing
 // file is created empty. A file shorter than its record (a truncated copy, a
 // hand edit) is read as its bytes padded to the record; garbage never ends
-// the program.
+// the program. Takes a free file number, so it may run while other files
+// are open.
 fw::Str readSetting(const fw::Str& name, const fw::Str& fallback);
 // Rewrites the whole record.
 void writeSetting(const fw::Str& name, const fw::Str& value);
+// Whether the file holds a value at all: a 0-byte (or missing, then created)
+// file holds none; a written one holds its value even when that is blank.
+bool settingWritten(const fw::Str& name);
+// A switch file (BYOUINMEI, TANTOUIMEI): on for any number above 0; an
+// empty file is off.
+bool switchedOn(const fw::Str& name);
 
-}  // namespace entry
+}  // namespace common
