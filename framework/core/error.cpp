@@ -1,6 +1,5 @@
 #include "framework/core/error.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace fw {
@@ -17,30 +16,5 @@ const char* RuntimeError::module() const noexcept {
 }
 
 void raise(int number, std::source_location where) { throw RuntimeError(number, where); }
-
-int errorFromErrno(int e) {
-  switch (e) {
-    case ENOENT: return err::FileNotFound;
-    case ENOTDIR: return err::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return err::FileAccess;
-    case ETXTBSY:
-    case EBUSY: return err::SharingViolation;
-    case ELOOP:
-    case EILSEQ: return err::BadFileName;
-    case EEXIST: return err::AlreadyExists;
-    case ENAMETOOLONG: return err::BadFileName;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return err::DiskFull;
-    case EAGAIN: return err::LockViolation;
-    case ENOMEM: return err::OutOfMemory;
-    case EMFILE:
-    case ENFILE: return err::FileAccess;
-    default: return err::IoError;
-  }
-}
 
 }  // namespace fw

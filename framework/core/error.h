@@ -73,7 +73,4 @@ class RuntimeError : public std::runtime_error {
 [[noreturn]] void raise(int number,
                         std::source_location where = std::source_location::current());
 
-// Maps an errno value of a failed system call to a runtime error number.
-int errorFromErrno(int errnoValue);
-
 }  // namespace fw

@@ -4,17 +4,18 @@
 // operation opens its file, does its work and closes it again. Names are CP932
 // and may use '\' as the separator ("EKG_SYS\P_TYOUSEI"); relative names are
 // made absolute against the current directory. Every failure raises a
-// RuntimeError (error.h): 5, 13, 50-57, 67, 68, 70, and system errors mapped
-// by errorFromErrno. After a failed open the number stays free; after a failed
+// RuntimeError (error.h): 5, 13, 50-57, 67, 68, 70, and the system's own
+// failures mapped to those numbers (53 missing, 56 denied, 67 disk full, 72 any
+// other input/output error). After a failed open the number stays free; after a failed
 // get the record buffer keeps its previous content.
 //
 // Sharing follows the Windows rule among Tessivo processes (and among file
 // numbers of one process): an open fails with err::SharingViolation when its
 // access is denied by the sharing mode of an open already in place, or when
-// its own sharing mode denies an access an open in place already has. The
-// reservations are open-file-description (OFD) locks on bytes far past any
-// data, so they never meet record locks; programs that take no such locks are
-// not held back (POSIX has no mandatory sharing).
+// its own sharing mode denies an access an open in place already has. On
+// POSIX the reservations are open-file-description (OFD) locks on bytes far
+// past any data, so they never meet record locks; programs that take no such
+// locks are not held back (POSIX has no mandatory sharing).
 //
 // A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
 // target, which replaces the target when the file is closed; until then other
