@@ -4,7 +4,7 @@
 
 namespace fw {
 
-RuntimeError::RuntimeError(int number, std::source_location where)
+RuntimeError::RuntimeError(int number, SourceLocation where)
     : std::runtime_error("runtime error " + std::to_string(number)),
       number_(number),
       where_(where) {}
@@ -15,6 +15,6 @@ const char* RuntimeError::module() const noexcept {
   return slash ? slash + 1 : file;
 }
 
-void raise(int number, std::source_location where) { throw RuntimeError(number, where); }
+void raise(int number, SourceLocation where) { throw RuntimeError(number, where); }
 
 }  // namespace fw
