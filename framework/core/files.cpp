@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -30,6 +32,7 @@ struct OpenFile {
   unsigned generation = 0;  // told apart from a later open of the same number
   std::int64_t pos = 0;     // sequential files: read or write offset
   bool atEofMark = false;   // append: pos is on the final 0x1A the next line overwrites
+  bool wholeFileLocked = false;
   // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at close;
   // fd stays open on the target to hold its sharing reservation.
   FileHandle tempFd = kNoFile;
@@ -523,6 +526,73 @@ bool fileExists(const Str& pattern) {
 void makeDirectory(const Str& name) {
   checkName(name);
   check(os::makeDirectory(osPath(name)));
+}
+
+std::size_t readBytes(int n, std::int64_t offset, char* dst, std::size_t count) {
+  OpenFile& f = recordFile(n);
+  if (!f.canRead()) raise(err::BadFileMode);
+  if (offset < 0 || (dst == nullptr && count > 0)) raise(err::InvalidArgument);
+  std::int64_t size = sizeOf(f.fd);
+  if (offset >= size || count == 0) return 0;
+  // Only bytes that exist are read, so a lock on records still to be
+  // appended does not stop a scan of the ones already there.
+  count = static_cast<std::size_t>(
+      std::min<std::uint64_t>(count, static_cast<std::uint64_t>(size - offset)));
+  if (os::rangeLockedByOthers(f.fd, offset, static_cast<std::int64_t>(count), os::Lock::Shared)) {
+    raise(err::LockViolation);
+  }
+  return readAll(f.fd, dst, count, offset);
+}
+
+void flushToDisk(int n) {
+  OpenFile& f = openFile(n);
+  if (!f.canWrite()) return;  // nothing written through this number
+  check(os::flushToDisk(f.dataFd()));
+}
+
+void lockWholeFile(int n, long waitMilliseconds) {
+  OpenFile& f = openFile(n);
+  if (!f.canWrite()) raise(err::BadFileMode);
+  if (waitMilliseconds < 0) raise(err::InvalidArgument);
+  if (f.wholeFileLocked) return;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMilliseconds);
+  for (;;) {
+    int e = os::lockWholeFile(f.fd);
+    if (e == 0) break;
+    if (e != err::LockViolation || Clock::now() >= deadline) raise(e);
+    // Holders keep the lock for one append or rewrite: a short nap finds it
+    // free soon without spinning.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  f.wholeFileLocked = true;
+}
+
+void unlockWholeFile(int n) {
+  OpenFile& f = openFile(n);
+  if (!f.wholeFileLocked) return;
+  check(os::unlockWholeFile(f.fd));
+  f.wholeFileLocked = false;
+}
+
+FileLock::FileLock(int fileNumber, long waitMilliseconds) : fileNumber_(fileNumber) {
+  OpenFile& f = openFile(fileNumber);
+  bool heldAlready = f.wholeFileLocked;
+  lockWholeFile(fileNumber, waitMilliseconds);
+  // A lock taken by an outer holder is the outer holder's to release.
+  if (!heldAlready) generation_ = f.generation;
+}
+
+FileLock::~FileLock() {
+  if (generation_ == 0 || !isFileOpen(fileNumber_) ||
+      files[fileNumber_]->generation != generation_) {
+    return;  // closing the file released the lock; the number may be another file's now
+  }
+  try {
+    unlockWholeFile(fileNumber_);
+  } catch (...) {
+    // Closing the file releases it at the latest.
+  }
 }
 
 }  // namespace fw
