@@ -1,9 +1,12 @@
 #include "framework/core/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <climits>
 
 #include "framework/core/error.h"
 #include "framework/core/strings.h"
@@ -311,6 +314,28 @@ TEST_F(Files, SharingFollowsTheWindowsRule) {
   // An open that would deny writing to an open that already writes fails.
   EXPECT_EQ(errorOf([] { open("S", FileMode::Input, Share::ReadOnly, 4); }),
             err::SharingViolation);
+}
+
+// Tessivo processes of different builds may share a folder: the reservation
+// bytes are where every one of them looks, so they must never move.
+TEST_F(Files, SharingReservationsSitWhereOtherBuildsLookForThem) {
+  open("S", FileMode::Record, Share::ReadOnly, 1);  // reads, writes, denies writing
+  int raw = ::open("S", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(raw, 0);
+  auto reserved = [raw](long long byte) {
+    struct flock l {};
+    l.l_type = F_WRLCK;
+    l.l_whence = SEEK_SET;
+    l.l_start = LLONG_MAX - 16 + byte;
+    l.l_len = 1;
+    EXPECT_EQ(fcntl(raw, F_OFD_GETLK, &l), 0);
+    return l.l_type != F_UNLCK;
+  };
+  EXPECT_TRUE(reserved(0));   // has read access
+  EXPECT_TRUE(reserved(1));   // has write access
+  EXPECT_FALSE(reserved(2));  // denies reading
+  EXPECT_TRUE(reserved(3));   // denies writing
+  ::close(raw);
 }
 
 TEST_F(Files, RecordLockBlocksOtherOpensUntilClose) {
