@@ -32,7 +32,7 @@ struct OpenFile {
   unsigned generation = 0;  // told apart from a later open of the same number
   std::int64_t pos = 0;     // sequential files: read or write offset
   bool atEofMark = false;   // append: pos is on the final 0x1A the next line overwrites
-  bool wholeFileLocked = false;
+  bool wholeFileLocked = false;  // lockWholeFile took it through this open
   // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at close;
   // fd stays open on the target to hold its sharing reservation.
   FileHandle tempFd = kNoFile;
@@ -151,7 +151,7 @@ std::int64_t recordOffset(const OpenFile& f, long r) {
   return static_cast<std::int64_t>(r - 1) * f.recordLength;
 }
 
-// The bytes of record `record`, checked: errors 57, 51, 5.
+// Offset of the record a lock call names; error 5 when there is no such record.
 std::int64_t lockableRecord(OpenFile& f, long record) {
   if (record < 1) raise(err::InvalidArgument);
   std::int64_t at = recordOffset(f, record);
