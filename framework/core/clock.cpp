@@ -1,7 +1,8 @@
 #include "framework/core/clock.h"
 
-#include <ctime>
 #include <utility>
+
+#include "framework/core/internal/os.h"
 
 namespace fw {
 namespace {
@@ -11,18 +12,11 @@ std::function<LocalTime()>& installedClock() {
   return clock;
 }
 
-LocalTime systemNow() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 }  // namespace
 
 LocalTime now() {
   const auto& clock = installedClock();
-  return clock ? clock() : systemNow();
+  return clock ? clock() : os::localNow();
 }
 
 void setClock(std::function<LocalTime()> clock) { installedClock() = std::move(clock); }

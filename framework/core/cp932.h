@@ -1,5 +1,5 @@
 // CP932 <-> Unicode at the boundary with Qt, the printer and the OS, through
-// glibc iconv "CP932". Conversion never throws: an invalid byte or a lone
+// the system's CP932 code page (glibc iconv "CP932" on Linux). Conversion never throws: an invalid byte or a lone
 // lead byte (a field cut in the middle of a character) decodes to U+FFFD.
 #pragma once
 

@@ -6,11 +6,44 @@
 // place it was raised.
 #pragma once
 
-#include <source_location>
 #include <stdexcept>
 #include <string>
+#if __has_include(<source_location>)
+#include <source_location>
+#endif
 
 namespace fw {
+
+#if defined(__cpp_lib_source_location)
+using SourceLocation = std::source_location;
+#else
+// clang before 15 cannot build libstdc++'s std::source_location (it lacks
+// __builtin_source_location); the older builtins give the same answers.
+class SourceLocation {
+ public:
+  static constexpr SourceLocation current(const char* file = __builtin_FILE(),
+                                          const char* function = __builtin_FUNCTION(),
+                                          unsigned line = __builtin_LINE(),
+                                          unsigned column = __builtin_COLUMN()) noexcept {
+    SourceLocation where;
+    where.file_ = file;
+    where.function_ = function;
+    where.line_ = line;
+    where.column_ = column;
+    return where;
+  }
+  constexpr const char* file_name() const noexcept { return file_; }
+  constexpr const char* function_name() const noexcept { return function_; }
+  constexpr unsigned line() const noexcept { return line_; }
+  constexpr unsigned column() const noexcept { return column_; }
+
+ private:
+  const char* file_ = "";
+  const char* function_ = "";
+  unsigned line_ = 0;
+  unsigned column_ = 0;
+};
+#endif
 
 // Error numbers used by the services. Numbers below 1000 come from the value,
 // file and device services; 1000 and up from object operations.
@@ -58,23 +91,20 @@ inline constexpr int ComboRefused = 1017;
 
 class RuntimeError : public std::runtime_error {
  public:
-  RuntimeError(int number, std::source_location where);
+  RuntimeError(int number, SourceLocation where);
   int number() const noexcept { return number_; }
   // Source file (without directories) and line of the statement that failed.
   const char* module() const noexcept;
   unsigned line() const noexcept { return where_.line(); }
-  const std::source_location& where() const noexcept { return where_; }
+  const SourceLocation& where() const noexcept { return where_; }
 
  private:
   int number_;
-  std::source_location where_;
+  SourceLocation where_;
 };
 
 // Throws RuntimeError(number) located at the caller.
 [[noreturn]] void raise(int number,
-                        std::source_location where = std::source_location::current());
-
-// Maps an errno value of a failed system call to a runtime error number.
-int errorFromErrno(int errnoValue);
+                        SourceLocation where = SourceLocation::current());
 
 }  // namespace fw

@@ -1,18 +1,14 @@
 #include "framework/core/files.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <climits>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
+#include "framework/core/internal/os.h"
 #include "framework/core/strings.h"
 
 namespace fw {
@@ -23,27 +19,31 @@ constexpr int kMaxRecordLength = 2048;
 constexpr std::size_t kMaxNameBytes = 260;
 constexpr unsigned char kEofMark = 0x1A;
 
+using os::FileHandle;
+using os::kNoFile;
+
 struct OpenFile {
-  int fd = -1;
+  FileHandle fd = kNoFile;
   FileMode mode = FileMode::Input;
   bool record = false;
   long recordLength = 0;
   Str buffer;               // record buffer (record files)
   long lastRecord = 0;      // record of the last get/put
   unsigned generation = 0;  // told apart from a later open of the same number
-  off_t pos = 0;            // sequential files: read or write offset
+  std::int64_t pos = 0;     // sequential files: read or write offset
   bool atEofMark = false;   // append: pos is on the final 0x1A the next line overwrites
+  bool wholeFileLocked = false;  // lockWholeFile took it through this open
   // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at close;
   // fd stays open on the target to hold its sharing reservation.
-  int tempFd = -1;
+  FileHandle tempFd = kNoFile;
   bool rewriteFailed = false;  // a write failed: close keeps the old file
   std::string tempPath;
   std::string finalPath;
   // Read cache of an input file.
   std::string cache;
-  off_t cacheStart = 0;
+  std::int64_t cacheStart = 0;
 
-  int dataFd() const { return tempFd >= 0 ? tempFd : fd; }
+  FileHandle dataFd() const { return tempFd != kNoFile ? tempFd : fd; }
   bool canRead() const {
     return mode == FileMode::Input || mode == FileMode::RecordRead || mode == FileMode::Record ||
            mode == FileMode::RecordExisting;
@@ -74,116 +74,62 @@ void checkName(const Str& name) {
   }
 }
 
-void raiseErrno(int e = errno) { raise(errorFromErrno(e)); }
-
-// ---- sharing reservations ----
-//
-// Four bytes far past any data stand for "has read access", "has write
-// access", "denies read", "denies write". Every open holds a shared OFD lock
-// on the bytes that describe it, and before that looks for locks of other
-// opens on the bytes that would conflict.
-constexpr off_t kShareBase = LLONG_MAX - 16;
-enum ShareByte : off_t { HasRead = 0, HasWrite = 1, DeniesRead = 2, DeniesWrite = 3 };
-
-bool heldByOthers(int fd, off_t byte) {
-  struct flock l {};
-  l.l_type = F_WRLCK;
-  l.l_whence = SEEK_SET;
-  l.l_start = kShareBase + byte;
-  l.l_len = 1;
-  if (fcntl(fd, F_OFD_GETLK, &l) != 0) raiseErrno();
-  return l.l_type != F_UNLCK;
-}
-
-void reserve(int fd, off_t byte) {
-  struct flock l {};
-  l.l_type = F_RDLCK;
-  l.l_whence = SEEK_SET;
-  l.l_start = kShareBase + byte;
-  l.l_len = 1;
-  if (fcntl(fd, F_OFD_SETLK, &l) != 0) {
-    if (errno == EAGAIN || errno == EACCES) raise(err::SharingViolation);
-    raiseErrno();
-  }
-}
-
-void takeShareReservation(int fd, bool reads, bool writes, Share share) {
-  bool deniesRead = share == Share::WriteOnly;
-  bool deniesWrite = share == Share::ReadOnly;
-  if ((reads && heldByOthers(fd, DeniesRead)) || (writes && heldByOthers(fd, DeniesWrite)) ||
-      (deniesRead && heldByOthers(fd, HasRead)) || (deniesWrite && heldByOthers(fd, HasWrite))) {
-    raise(err::SharingViolation);
-  }
-  if (reads) reserve(fd, HasRead);
-  if (writes) reserve(fd, HasWrite);
-  if (deniesRead) reserve(fd, DeniesRead);
-  if (deniesWrite) reserve(fd, DeniesWrite);
+void check(int error) {
+  if (error != 0) raise(error);
 }
 
 // ---- raw I/O ----
 
-ssize_t writeSome(int fd, const char* p, std::size_t n, off_t at) {
+int writeSome(FileHandle fd, const char* p, std::size_t n, std::int64_t at, std::size_t* done) {
+  *done = 0;
   if (writeBudget >= 0) {
-    if (writeBudget == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
+    if (writeBudget == 0) return err::DiskFull;
     n = std::min<std::size_t>(n, static_cast<std::size_t>(writeBudget));
   }
-  ssize_t w = pwrite(fd, p, n, at);
-  if (w > 0 && writeBudget >= 0) writeBudget -= w;
-  return w;
+  int e = os::writeSomeAt(fd, at, p, n, done);
+  if (writeBudget >= 0) writeBudget -= static_cast<long>(*done);
+  return e;
 }
 
 // Writes all n bytes at `at`. On failure a file that this write was extending
 // is cut back to its old size, so a full disk never leaves half a record or
 // half a line behind; then error 67 (or the mapped system error).
-void writeAll(int fd, const char* p, std::size_t n, off_t at) {
-  struct stat st {};
-  off_t oldSize = fstat(fd, &st) == 0 ? st.st_size : -1;
+void writeAll(FileHandle fd, const char* p, std::size_t n, std::int64_t at) {
+  std::int64_t oldSize = -1;
+  if (os::fileSize(fd, &oldSize) != 0) oldSize = -1;
   while (n > 0) {
-    ssize_t w = writeSome(fd, p, n, at);
-    if (w > 0) {
+    std::size_t w = 0;
+    int e = writeSome(fd, p, n, at, &w);
+    if (e == 0) {
       p += w;
-      n -= static_cast<std::size_t>(w);
-      at += w;
+      n -= w;
+      at += static_cast<std::int64_t>(w);
       continue;
     }
-    if (w < 0 && errno == EINTR) continue;
-    int e = w < 0 ? errno : ENOSPC;
-    if (oldSize >= 0 && S_ISREG(st.st_mode)) {
-      if (fstat(fd, &st) == 0 && st.st_size > oldSize) {
-        [[maybe_unused]] int ignored = ftruncate(fd, oldSize);
-      }
+    std::int64_t size = 0;
+    if (oldSize >= 0 && os::fileSize(fd, &size) == 0 && size > oldSize) {
+      os::truncateFile(fd, oldSize);
     }
-    raiseErrno(e);
+    raise(e);
   }
 }
 
 // Reads up to n bytes at `at`; fewer only at the end of the file.
-std::size_t readAll(int fd, char* p, std::size_t n, off_t at) {
+std::size_t readAll(FileHandle fd, char* p, std::size_t n, std::int64_t at) {
   std::size_t done = 0;
-  while (done < n) {
-    ssize_t r = pread(fd, p + done, n - done, at + static_cast<off_t>(done));
-    if (r == 0) break;
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      raiseErrno();
-    }
-    done += static_cast<std::size_t>(r);
-  }
+  check(os::readAt(fd, at, p, n, &done));
   return done;
 }
 
-off_t sizeOf(int fd) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) raiseErrno();
-  return st.st_size;
+std::int64_t sizeOf(FileHandle fd) {
+  std::int64_t bytes = 0;
+  check(os::fileSize(fd, &bytes));
+  return bytes;
 }
 
 // The byte at `at` of an input file, or -1 at or past its end.
-int byteAt(OpenFile& f, off_t at) {
-  if (at < f.cacheStart || at >= f.cacheStart + static_cast<off_t>(f.cache.size())) {
+int byteAt(OpenFile& f, std::int64_t at) {
+  if (at < f.cacheStart || at >= f.cacheStart + static_cast<std::int64_t>(f.cache.size())) {
     f.cache.resize(4096);
     f.cache.resize(readAll(f.fd, f.cache.data(), f.cache.size(), at));
     f.cacheStart = at;
@@ -193,60 +139,42 @@ int byteAt(OpenFile& f, off_t at) {
 }
 
 // End of the data of an input file: the real end, or a lone final 0x1A.
-bool atDataEnd(OpenFile& f, off_t at) {
+bool atDataEnd(OpenFile& f, std::int64_t at) {
   int b = byteAt(f, at);
   return b < 0 || (b == kEofMark && byteAt(f, at + 1) < 0);
 }
 
-// Byte offset of record r, or -1 when it does not fit in an off_t.
-off_t recordOffset(const OpenFile& f, long r) {
-  // Records must stay clear of the sharing bytes at kShareBase.
-  if (r - 1 > (kShareBase - f.recordLength) / f.recordLength - 1) return -1;
-  return static_cast<off_t>(r - 1) * f.recordLength;
+// Byte offset of record r, or -1 when the record would not end below the
+// bytes the OS layer keeps for itself.
+std::int64_t recordOffset(const OpenFile& f, long r) {
+  if (r - 1 > (os::kDataLimit - f.recordLength) / f.recordLength - 1) return -1;
+  return static_cast<std::int64_t>(r - 1) * f.recordLength;
 }
 
-// A record lock held through another open on [start, start + len).
-bool lockedByOthers(int fd, off_t start, off_t len, short type) {
-  struct flock l {};
-  l.l_type = type;
-  l.l_whence = SEEK_SET;
-  l.l_start = start;
-  l.l_len = len;
-  if (fcntl(fd, F_OFD_GETLK, &l) != 0) return false;
-  return l.l_type != F_UNLCK;
-}
-
-void setRecordLock(int n, long record, short type) {
-  OpenFile& f = recordFile(n);
+// Offset of the record a lock call names; error 5 when there is no such record.
+std::int64_t lockableRecord(OpenFile& f, long record) {
   if (record < 1) raise(err::InvalidArgument);
-  off_t at = recordOffset(f, record);
+  std::int64_t at = recordOffset(f, record);
   if (at < 0) raise(err::InvalidArgument);
-  struct flock l {};
-  l.l_type = type;
-  l.l_whence = SEEK_SET;
-  l.l_start = at;
-  l.l_len = f.recordLength;
-  if (fcntl(f.fd, F_OFD_SETLK, &l) != 0) {
-    if (errno == EAGAIN || errno == EACCES) raise(err::LockViolation);
-    raiseErrno();
-  }
+  return at;
 }
 
-// Releases the number; returns the errno of a failed rewrite commit or close.
+// Releases the number; returns the error of a failed rewrite commit or close.
 int release(int n) {
   std::unique_ptr<OpenFile> f = std::move(files[n]);
   int failure = 0;
-  if (f->tempFd >= 0 && f->rewriteFailed) {
-    unlink(f->tempPath.c_str());  // the error was reported by the write itself
-    ::close(f->tempFd);
-  } else if (f->tempFd >= 0) {
-    if (fsync(f->tempFd) != 0 || rename(f->tempPath.c_str(), f->finalPath.c_str()) != 0) {
-      failure = errno;
-      unlink(f->tempPath.c_str());
-    }
-    if (::close(f->tempFd) != 0 && failure == 0) failure = errno;
+  if (f->tempFd != kNoFile && f->rewriteFailed) {
+    os::removeFile(f->tempPath);  // the error was reported by the write itself
+    os::closeFile(f->tempFd);
+  } else if (f->tempFd != kNoFile) {
+    failure = os::flushToDisk(f->tempFd);
+    if (failure == 0) failure = os::replaceFile(f->tempPath, f->finalPath);
+    if (failure != 0) os::removeFile(f->tempPath);
+    int closed = os::closeFile(f->tempFd);
+    if (failure == 0) failure = closed;
   }
-  if (::close(f->fd) != 0 && failure == 0) failure = errno;
+  int closed = os::closeFile(f->fd);
+  if (failure == 0) failure = closed;
   return failure;
 }
 
@@ -289,34 +217,27 @@ std::string osPath(const Str& name) {
       native += b == '\\' ? '/' : name[i];
     }
   }
-  std::string path = toUtf8(native);
-  if (!path.empty() && path[0] == '/') return path;
-  std::string cwd;
-  std::vector<char> buf(4096);
-  while (!getcwd(buf.data(), buf.size())) {
-    if (errno != ERANGE) raiseErrno();
-    buf.resize(buf.size() * 2);
-  }
-  cwd = buf.data();
-  if (cwd.back() != '/') cwd += '/';
-  return cwd + path;
+  std::string path;
+  check(os::absolutePath(toUtf8(native), &path));
+  return path;
 }
 
 void open(const Str& name, FileMode mode, Share share, int n, int recordLength) {
   if (n < 1 || n > kMaxFileNumber) raise(err::BadFileNumber);
   if (files[n]) raise(err::FileAlreadyOpen);
-  int flags = 0;
+  using os::Creation;
+  Creation creation = Creation::OpenOrCreate;
   bool record = false;
   switch (mode) {
-    case FileMode::Input: flags = O_RDONLY; break;
-    case FileMode::Output: flags = O_RDWR | O_CREAT | O_EXCL; break;
-    case FileMode::Append: flags = O_RDWR | O_CREAT; break;
-    case FileMode::RecordRead: flags = O_RDONLY, record = true; break;
-    case FileMode::RecordWrite: flags = O_RDWR | O_CREAT, record = true; break;
-    case FileMode::Record: flags = O_RDWR | O_CREAT, record = true; break;
-    case FileMode::RecordExisting: flags = O_RDWR, record = true; break;
+    case FileMode::Input: creation = Creation::MustExist; break;
+    case FileMode::Output: creation = Creation::CreateNew; break;
+    case FileMode::Append: break;
+    case FileMode::RecordRead: creation = Creation::MustExist, record = true; break;
+    case FileMode::RecordWrite: record = true; break;
+    case FileMode::Record: record = true; break;
+    case FileMode::RecordExisting: creation = Creation::MustExist, record = true; break;
     // Not truncated here: the new content goes to a temporary file (release()).
-    case FileMode::Rewrite: flags = O_RDWR | O_CREAT; break;
+    case FileMode::Rewrite: break;
     default: raise(err::InvalidArgument);
   }
   if (share != Share::ReadOnly && share != Share::WriteOnly && share != Share::ReadWrite) {
@@ -333,35 +254,30 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
   f->recordLength = length;
   f->buffer.assign(static_cast<std::size_t>(length), '\0');
   f->finalPath = osPath(name);
-  f->fd = ::open(f->finalPath.c_str(), flags | O_CLOEXEC, 0666);
-  if (f->fd < 0) raiseErrno();
+  os::OpenRequest request;
+  // Append reads the last byte to find an end-of-file mark.
+  request.reads = f->canRead() || mode == FileMode::Append;
+  request.writes = f->canWrite();
+  request.deniesRead = share == Share::WriteOnly;
+  request.deniesWrite = share == Share::ReadOnly;
+  request.creation = creation;
+  check(os::openFile(f->finalPath, request, &f->fd));
   try {
-    struct stat st {};
-    if (fstat(f->fd, &st) != 0) raiseErrno();
-    if (S_ISDIR(st.st_mode)) raise(err::FileAccess);
-    takeShareReservation(f->fd, f->canRead() || mode == FileMode::Append, f->canWrite(), share);
     if (mode == FileMode::Append) {
-      f->pos = st.st_size;
+      std::int64_t size = sizeOf(f->fd);
+      f->pos = size;
       unsigned char last = 0;
-      if (st.st_size > 0 && readAll(f->fd, reinterpret_cast<char*>(&last), 1, st.st_size - 1) == 1 &&
+      if (size > 0 && readAll(f->fd, reinterpret_cast<char*>(&last), 1, size - 1) == 1 &&
           last == kEofMark) {
-        f->pos = st.st_size - 1;  // the next line overwrites the end-of-file mark
+        f->pos = size - 1;  // the next line overwrites the end-of-file mark
         f->atEofMark = true;
       }
     }
     if (mode == FileMode::Rewrite) {
-      f->tempPath = f->finalPath + ".~XXXXXX";
-      f->tempFd = mkostemp(f->tempPath.data(), O_CLOEXEC);
-      if (f->tempFd < 0) raiseErrno();
-      if (fchmod(f->tempFd, st.st_mode & 07777) != 0) {
-        int e = errno;
-        ::close(f->tempFd);
-        unlink(f->tempPath.c_str());
-        raiseErrno(e);
-      }
+      check(os::createTempBeside(f->finalPath, f->fd, &f->tempPath, &f->tempFd));
     }
   } catch (...) {
-    ::close(f->fd);
+    os::closeFile(f->fd);
     throw;
   }
   f->generation = nextGeneration++;
@@ -371,7 +287,7 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
 void close(int n) {
   if (n < 1 || n > kMaxFileNumber) raise(err::BadFileNumber);
   if (!files[n]) return;
-  if (int failure = release(n)) raiseErrno(failure);
+  check(release(n));
 }
 
 void closeAll() {
@@ -381,7 +297,7 @@ void closeAll() {
     int failure = release(n);
     if (first == 0) first = failure;
   }
-  if (first) raiseErrno(first);
+  check(first);
 }
 
 bool isFileOpen(int n) { return n >= 1 && n <= kMaxFileNumber && files[n] != nullptr; }
@@ -439,11 +355,13 @@ void get(int n, long record) {
   OpenFile& f = recordFile(n);
   if (!f.canRead()) raise(err::BadFileMode);
   if (record < 1) raise(err::InvalidArgument);
-  off_t at = recordOffset(f, record);
-  off_t size = sizeOf(f.fd);
+  std::int64_t at = recordOffset(f, record);
+  std::int64_t size = sizeOf(f.fd);
   if (at < 0 || at >= size) raise(err::RecordBeyondEnd);
   if (at + f.recordLength > size) raise(err::RecordIncomplete);
-  if (lockedByOthers(f.fd, at, f.recordLength, F_RDLCK)) raise(err::LockViolation);
+  if (os::rangeLockedByOthers(f.fd, at, f.recordLength, os::Lock::Shared)) {
+    raise(err::LockViolation);
+  }
   Str bytes(static_cast<std::size_t>(f.recordLength), '\0');
   if (readAll(f.fd, bytes.data(), bytes.size(), at) != bytes.size()) {
     raise(err::RecordIncomplete);  // the file shrank under us
@@ -456,16 +374,18 @@ void put(int n, long record) {
   OpenFile& f = recordFile(n);
   if (!f.canWrite()) raise(err::BadFileMode);
   if (record < 1) raise(err::InvalidArgument);
-  off_t at = recordOffset(f, record);
+  std::int64_t at = recordOffset(f, record);
   if (at < 0) raise(err::DiskFull);
-  if (lockedByOthers(f.fd, at, f.recordLength, F_WRLCK)) raise(err::LockViolation);
+  if (os::rangeLockedByOthers(f.fd, at, f.recordLength, os::Lock::Exclusive)) {
+    raise(err::LockViolation);
+  }
   writeAll(f.fd, f.buffer.data(), f.buffer.size(), at);
   f.lastRecord = record;
 }
 
 long recordCount(int n) {
   OpenFile& f = recordFile(n);
-  off_t size = sizeOf(f.fd);
+  std::int64_t size = sizeOf(f.fd);
   return static_cast<long>((size + f.recordLength - 1) / f.recordLength);
 }
 
@@ -503,24 +423,25 @@ void writeLine(int n, std::initializer_list<Str> items) {
     writeAll(f.dataFd(), line.data(), line.size(), f.pos);
   } catch (const RuntimeError&) {
     // Half a list must not replace the whole one when the rewrite is closed.
-    if (f.tempFd >= 0) f.rewriteFailed = true;
+    if (f.tempFd != kNoFile) f.rewriteFailed = true;
     // writeAll cut the file back to its old size, but the old last byte, the
     // end-of-file mark, may already be overwritten by the line's first byte:
     // put it back, or the file would end in a stray quote.
     if (f.atEofMark) {
       const char mark = static_cast<char>(kEofMark);
-      [[maybe_unused]] ssize_t ignored = pwrite(f.fd, &mark, 1, f.pos);
+      std::size_t ignored = 0;
+      os::writeSomeAt(f.fd, f.pos, &mark, 1, &ignored);
     }
     throw;
   }
-  f.pos += static_cast<off_t>(line.size());
+  f.pos += static_cast<std::int64_t>(line.size());
   f.atEofMark = false;
 }
 
 Str inputItem(int n) {
   OpenFile& f = openFile(n);
   if (f.mode != FileMode::Input) raise(err::BadFileMode);
-  off_t p = f.pos;
+  std::int64_t p = f.pos;
   while (!atDataEnd(f, p) && (byteAt(f, p) == ' ' || byteAt(f, p) == '\t')) ++p;
   if (atDataEnd(f, p)) raise(err::InputPastEnd);
 
@@ -563,10 +484,16 @@ bool eof(int n) {
 }
 
 void lockRecord(int n, long record) {
-  setRecordLock(n, record, recordFile(n).canWrite() ? F_WRLCK : F_RDLCK);
+  OpenFile& f = recordFile(n);
+  std::int64_t at = lockableRecord(f, record);
+  check(os::lockRange(f.fd, at, f.recordLength,
+                      f.canWrite() ? os::Lock::Exclusive : os::Lock::Shared));
 }
 
-void unlockRecord(int n, long record) { setRecordLock(n, record, F_UNLCK); }
+void unlockRecord(int n, long record) {
+  OpenFile& f = recordFile(n);
+  check(os::unlockRange(f.fd, lockableRecord(f, record), f.recordLength));
+}
 
 bool fileExists(const Str& pattern) {
   if (pattern.empty() || pattern.size() > kMaxNameBytes || pattern.find('\0') != Str::npos) {
@@ -584,26 +511,88 @@ bool fileExists(const Str& pattern) {
   }
   Str directory = pattern.substr(0, lastStart);
   Str last = pattern.substr(lastStart);
-  if (last.find_first_of("*?") == Str::npos) {
-    struct stat st {};
-    return stat(osPath(pattern).c_str(), &st) == 0;
-  }
+  if (last.find_first_of("*?") == Str::npos) return os::pathExists(osPath(pattern));
   if (directory.find_first_of("*?") != Str::npos) return false;
   if (last == "*.*") last = "*";
-  std::string dirPath = osPath(directory.empty() ? Str(".") : directory);
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(dirPath.c_str()), closedir);
-  if (!dir) return false;
-  while (dirent* entry = readdir(dir.get())) {
-    std::string entryName = entry->d_name;
-    if (entryName == "." || entryName == "..") continue;
-    if (wildcardMatch(last, 0, fromUtf8(entryName), 0)) return true;
-  }
-  return false;
+  bool found = false;
+  os::listDirectory(osPath(directory.empty() ? Str(".") : directory),
+                    [&](const std::string& entryName) {
+                      found = wildcardMatch(last, 0, fromUtf8(entryName), 0);
+                      return !found;
+                    });
+  return found;
 }
 
 void makeDirectory(const Str& name) {
   checkName(name);
-  if (mkdir(osPath(name).c_str(), 0777) != 0) raiseErrno();
+  check(os::makeDirectory(osPath(name)));
+}
+
+std::size_t readBytes(int n, std::int64_t offset, char* dst, std::size_t count) {
+  OpenFile& f = recordFile(n);
+  if (!f.canRead()) raise(err::BadFileMode);
+  if (offset < 0 || (dst == nullptr && count > 0)) raise(err::InvalidArgument);
+  std::int64_t size = sizeOf(f.fd);
+  if (offset >= size || count == 0) return 0;
+  // Only bytes that exist are read, so a lock on records still to be
+  // appended does not stop a scan of the ones already there.
+  count = static_cast<std::size_t>(
+      std::min<std::uint64_t>(count, static_cast<std::uint64_t>(size - offset)));
+  if (os::rangeLockedByOthers(f.fd, offset, static_cast<std::int64_t>(count), os::Lock::Shared)) {
+    raise(err::LockViolation);
+  }
+  return readAll(f.fd, dst, count, offset);
+}
+
+void flushToDisk(int n) {
+  OpenFile& f = openFile(n);
+  if (!f.canWrite()) return;  // nothing written through this number
+  check(os::flushToDisk(f.dataFd()));
+}
+
+void lockWholeFile(int n, long waitMilliseconds) {
+  OpenFile& f = openFile(n);
+  if (!f.canWrite()) raise(err::BadFileMode);
+  if (waitMilliseconds < 0) raise(err::InvalidArgument);
+  if (f.wholeFileLocked) return;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMilliseconds);
+  for (;;) {
+    int e = os::lockWholeFile(f.fd);
+    if (e == 0) break;
+    if (e != err::LockViolation || Clock::now() >= deadline) raise(e);
+    // Holders keep the lock for one append or rewrite: a short nap finds it
+    // free soon without spinning.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  f.wholeFileLocked = true;
+}
+
+void unlockWholeFile(int n) {
+  OpenFile& f = openFile(n);
+  if (!f.wholeFileLocked) return;
+  check(os::unlockWholeFile(f.fd));
+  f.wholeFileLocked = false;
+}
+
+FileLock::FileLock(int fileNumber, long waitMilliseconds) : fileNumber_(fileNumber) {
+  OpenFile& f = openFile(fileNumber);
+  bool heldAlready = f.wholeFileLocked;
+  lockWholeFile(fileNumber, waitMilliseconds);
+  // A lock taken by an outer holder is the outer holder's to release.
+  if (!heldAlready) generation_ = f.generation;
+}
+
+FileLock::~FileLock() {
+  if (generation_ == 0 || !isFileOpen(fileNumber_) ||
+      files[fileNumber_]->generation != generation_) {
+    return;  // closing the file released the lock; the number may be another file's now
+  }
+  try {
+    unlockWholeFile(fileNumber_);
+  } catch (...) {
+    // Closing the file releases it at the latest.
+  }
 }
 
 }  // namespace fw

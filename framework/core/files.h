@@ -4,17 +4,18 @@
 // operation opens its file, does its work and closes it again. Names are CP932
 // and may use '\' as the separator ("EKG_SYS\P_TYOUSEI"); relative names are
 // made absolute against the current directory. Every failure raises a
-// RuntimeError (error.h): 5, 13, 50-57, 67, 68, 70, and system errors mapped
-// by errorFromErrno. After a failed open the number stays free; after a failed
+// RuntimeError (error.h): 5, 13, 50-57, 67, 68, 70, and the system's own
+// failures mapped to those numbers (53 missing, 56 denied, 67 disk full, 72 any
+// other input/output error). After a failed open the number stays free; after a failed
 // get the record buffer keeps its previous content.
 //
 // Sharing follows the Windows rule among Tessivo processes (and among file
 // numbers of one process): an open fails with err::SharingViolation when its
 // access is denied by the sharing mode of an open already in place, or when
-// its own sharing mode denies an access an open in place already has. The
-// reservations are open-file-description (OFD) locks on bytes far past any
-// data, so they never meet record locks; programs that take no such locks are
-// not held back (POSIX has no mandatory sharing).
+// its own sharing mode denies an access an open in place already has. On
+// POSIX the reservations are open-file-description (OFD) locks on bytes far
+// past any data, so they never meet record locks; programs that take no such
+// locks are not held back (POSIX has no mandatory sharing).
 //
 // A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
 // target, which replaces the target when the file is closed; until then other
@@ -22,6 +23,7 @@
 // write of the rewrite failed (disk full), closing keeps the old file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -154,6 +156,50 @@ bool eof(int fileNumber);
 // its locks. Errors 57, 51 (sequential file), 5 (record < 1).
 void lockRecord(int fileNumber, long record);
 void unlockRecord(int fileNumber, long record);
+
+// Reads up to n bytes from byte `offset` (from 0) of an open record file into
+// dst, for scanning many records in one read; the record buffer and the
+// position stay as they are. Returns the number of bytes read: fewer than n
+// only at the end of the file, 0 at or past it. Errors 50, 57, 51 on a sequential
+// file or against the mode (mode 5), 5 for a negative offset or a null dst
+// with n > 0, err::LockViolation when another open holds a record lock on any
+// of the bytes that exist in the range (as get does for one record).
+std::size_t readBytes(int fileNumber, std::int64_t offset, char* dst, std::size_t n);
+
+// Returns once everything written through the number so far is on the disk,
+// so that it survives a crash or a power cut. For a rewrite (mode 11) that is
+// the new content, which still replaces the file only at close. A file opened
+// for reading only (modes 1, 4) has nothing to flush. Errors 50, 57; 67 when
+// the disk is full, 72 when the device fails.
+void flushToDisk(int fileNumber);
+
+// The whole-file lock: exclusive among the opens of one file that ask for it,
+// in other Tessivo processes and through other numbers of this one, so that a
+// writer is alone while it appends or rewrites several records. It holds back
+// nothing else: opens, gets, puts and record locks of others go on as before.
+// lockWholeFile waits up to waitMilliseconds (0: not at all) for another
+// holder to let go, then raises err::LockViolation; taking it again through
+// the same number does nothing. Closing the file releases it.
+// Errors 50, 57, 51 for a file opened without write access (modes 1, 4), 5 for
+// a negative wait. unlockWholeFile does nothing when the lock is not held.
+void lockWholeFile(int fileNumber, long waitMilliseconds = 0);
+void unlockWholeFile(int fileNumber);
+
+// Holds the whole-file lock for a scope: the constructor takes it (and raises
+// as lockWholeFile), the destructor gives it back, never throwing. When the
+// lock was held through the number already, or the file has been closed (and
+// the number perhaps reopened) meanwhile, the destructor leaves it alone.
+class FileLock {
+ public:
+  explicit FileLock(int fileNumber, long waitMilliseconds = 0);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fileNumber_;
+  unsigned generation_ = 0;  // of the open whose lock this took; 0 when none
+};
 
 // True when a file or directory matches; wildcards * and ? (one character,
 // single- or double-byte) only in the last part; "*.*" matches every name.

@@ -277,6 +277,9 @@ Str repeat(long n, const Str& s) {
   if (n < 0 || s.empty()) raise(err::InvalidArgument);
   // A count no memory can hold is the runtime's error 7, which the trap
   // reports, not a std::bad_alloc that would end the program unannounced.
+  // The size is checked first: an allocator may abort on an absurd request
+  // (the sanitizers' does) instead of throwing.
+  if (n > kMaxStringBytes) raise(err::OutOfMemory);
   try {
     return Str(static_cast<std::size_t>(n), s[0]);
   } catch (const std::bad_alloc&) {

@@ -16,6 +16,9 @@ namespace fw {
 // True for a byte that starts a double-byte character (0x81..0x9F, 0xE0..0xFC).
 bool isLeadByte(unsigned char b);
 
+// The longest string the program's values can hold: lengths are 32-bit.
+inline constexpr long kMaxStringBytes = 2147483647;
+
 long len(const Str& s);
 Str left(const Str& s, long n);                 // n < 0: error 5
 Str right(const Str& s, long n);                // n < 0: error 5
@@ -42,8 +45,8 @@ Str toHalfWidth(const Str& s);
 // followed by ﾞ or ﾟ becomes one voiced character when it has one.
 Str toFullWidth(const Str& s);
 Str chr(std::initializer_list<int> bytes);     // a value outside 0..255: error 5
-// n copies of s's first byte; n < 0 or an empty s: error 5, a count too
-// large for memory: error 7.
+// n copies of s's first byte; n < 0 or an empty s: error 5, a count above
+// kMaxStringBytes or too large for memory: error 7.
 Str repeat(long n, const Str& s);
 // Upper case, no leading zeros (26 -> "1A"); a negative value shows its two's
 // complement in 32 bits when it fits there (-1 -> "FFFFFFFF"), else in 64.

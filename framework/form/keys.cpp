@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <set>
 
 #include "framework/form/dialogs.h"
@@ -99,11 +100,33 @@ int virtualKeyOfQtKey(int k) {
 static void startKeyTracker() { internal::installKeyTracker(); }
 Q_COREAPP_STARTUP_FUNCTION(startKeyTracker)
 
+namespace {
+
+// Long loops test Esc once per record: a pass of the event loop at every test
+// would cost more than the record. Window messages (the keyboard among them)
+// are let in at most this often; a key held down is seen all the same.
+constexpr std::chrono::milliseconds kMessageInterval{5};
+std::chrono::steady_clock::time_point g_lastMessages;
+
+void letKeysIn() {
+  // Key events posted to Qt's own queue (synthesized ones; the keyboard's
+  // come with the window messages) are cheap to deliver: take them at every
+  // test. Presses go before releases, so a tap queued between two tests
+  // leaves the key up.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyPress);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyRelease);
+  if (std::chrono::steady_clock::now() - g_lastMessages < kMessageInterval) return;
+  // Queued event procedures are not started here: only waitForEvents serves
+  // them.
+  QCoreApplication::processEvents();
+  g_lastMessages = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
 bool keyDown(int virtualKey) {
   internal::installKeyTracker();
-  // Let presses and releases that are waiting arrive first. Queued event
-  // procedures are not started here: only waitForEvents serves them.
-  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+  if (QCoreApplication::instance()) letKeysIn();
   internal::leaveProcedureIfEnded();
   if (Responder* r = responder()) return r->keyDown ? r->keyDown(virtualKey) : false;
   return internal::g_keysDown.count(virtualKey) != 0;

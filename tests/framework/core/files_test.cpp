@@ -1,9 +1,12 @@
 #include "framework/core/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <climits>
 
 #include "framework/core/error.h"
 #include "framework/core/strings.h"
@@ -313,6 +316,28 @@ TEST_F(Files, SharingFollowsTheWindowsRule) {
             err::SharingViolation);
 }
 
+// Tessivo processes of different builds may share a folder: the reservation
+// bytes are where every one of them looks, so they must never move.
+TEST_F(Files, SharingReservationsSitWhereOtherBuildsLookForThem) {
+  open("S", FileMode::Record, Share::ReadOnly, 1);  // reads, writes, denies writing
+  int raw = ::open("S", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(raw, 0);
+  auto reserved = [raw](long long byte) {
+    struct flock l {};
+    l.l_type = F_WRLCK;
+    l.l_whence = SEEK_SET;
+    l.l_start = LLONG_MAX - 16 + byte;
+    l.l_len = 1;
+    EXPECT_EQ(fcntl(raw, F_OFD_GETLK, &l), 0);
+    return l.l_type != F_UNLCK;
+  };
+  EXPECT_TRUE(reserved(0));   // has read access
+  EXPECT_TRUE(reserved(1));   // has write access
+  EXPECT_FALSE(reserved(2));  // denies reading
+  EXPECT_TRUE(reserved(3));   // denies writing
+  ::close(raw);
+}
+
 TEST_F(Files, RecordLockBlocksOtherOpensUntilClose) {
   dir.write("K", Str(512, ' '));
   open("K", FileMode::RecordExisting, Share::ReadWrite, 1);
@@ -353,6 +378,153 @@ TEST_F(Files, RecordLockHoldsAgainstAnotherProcess) {
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// ---- whole-file lock ----
+
+TEST_F(Files, WholeFileLockExcludesOnlyItsOwnKind) {
+  dir.write("H", Str(4000, ' '));
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 1, 2000);
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 2, 2000);
+  lockWholeFile(1);
+  lockWholeFile(1);  // again through the holder: nothing
+  EXPECT_EQ(errorOf([] { lockWholeFile(2); }), err::LockViolation);
+  // Everything else goes on beside it.
+  get(2, 1);
+  put(2, 2);
+  lockRecord(2, 1);
+  unlockRecord(2, 1);
+  open("H", FileMode::Record, Share::ReadWrite, 3, 2000);
+  unlockWholeFile(1);
+  unlockWholeFile(1);  // not held: nothing
+  lockWholeFile(2);
+  EXPECT_EQ(errorOf([] { lockWholeFile(1); }), err::LockViolation);
+  close(2);  // closing releases
+  lockRecord(3, 1);  // a record lock does not stand in its way either
+  lockWholeFile(1);
+}
+
+TEST_F(Files, WholeFileLockHoldsAgainstAnotherProcessAndIsWaitedFor) {
+  dir.write("H", Str(2000, ' '));
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 1, 2000);
+  lockWholeFile(1);
+  int toParent[2];
+  ASSERT_EQ(pipe(toParent), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    int code = 0;
+    try {
+      open("H", FileMode::RecordExisting, Share::ReadWrite, 2, 2000);
+      if (errorOf([] { lockWholeFile(2); }) != err::LockViolation) code = 1;
+      if (errorOf([] { lockWholeFile(2, 30); }) != err::LockViolation) code = 2;
+      [[maybe_unused]] ssize_t sent = write(toParent[1], "w", 1);
+      if (errorOf([] { lockWholeFile(2, 10000); }) != 0) code = 3;  // given up in between
+    } catch (...) {
+      code = 4;
+    }
+    _exit(code);
+  }
+  char signal = 0;
+  ASSERT_EQ(read(toParent[0], &signal, 1), 1);
+  usleep(50 * 1000);  // the child is waiting now
+  unlockWholeFile(1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ::close(toParent[0]);
+  ::close(toParent[1]);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(Files, FileLockReleasesOnlyWhatItTook) {
+  dir.write("H", Str(2000, ' '));
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 1, 2000);
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 2, 2000);
+  {
+    FileLock lock(1);
+    EXPECT_EQ(errorOf([] { lockWholeFile(2); }), err::LockViolation);
+  }
+  lockWholeFile(2);
+  unlockWholeFile(2);
+
+  lockWholeFile(1);
+  { FileLock inner(1); }
+  EXPECT_EQ(errorOf([] { lockWholeFile(2); }), err::LockViolation);  // the outer hold stays
+  unlockWholeFile(1);
+
+  {
+    FileLock lock(1);
+    close(1);
+    open("H", FileMode::RecordExisting, Share::ReadWrite, 1, 2000);
+    lockWholeFile(1);  // the new open's lock, not the scope's
+  }
+  EXPECT_EQ(errorOf([] { lockWholeFile(2); }), err::LockViolation);
+}
+
+TEST_F(Files, WholeFileLockErrors) {
+  dir.write("R", "x");
+  open("R", FileMode::RecordRead, Share::ReadWrite, 1);
+  open("R", FileMode::Input, Share::ReadWrite, 2);
+  open("R", FileMode::Record, Share::ReadWrite, 3);
+  EXPECT_EQ(errorOf([] { lockWholeFile(0); }), err::BadFileNumber);
+  EXPECT_EQ(errorOf([] { lockWholeFile(9); }), err::FileNotOpen);
+  EXPECT_EQ(errorOf([] { FileLock lock(9); }), err::FileNotOpen);
+  EXPECT_EQ(errorOf([] { lockWholeFile(1); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { lockWholeFile(2); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([] { lockWholeFile(3, -1); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { unlockWholeFile(9); }), err::FileNotOpen);
+}
+
+// ---- flushing and block reads ----
+
+TEST_F(Files, FlushToDiskKeepsARewriteUncommittedUntilClose) {
+  dir.write("L", "old");
+  open("L", FileMode::Rewrite, Share::ReadWrite, 1);
+  writeLine(1, {"new"});
+  flushToDisk(1);
+  EXPECT_EQ(dir.read("L"), "old");
+  close(1);
+  EXPECT_EQ(dir.read("L"), "\"new\"\r\n");
+  open("L", FileMode::Input, Share::ReadWrite, 2);
+  flushToDisk(2);  // nothing written: nothing to do
+  EXPECT_EQ(errorOf([] { flushToDisk(0); }), err::BadFileNumber);
+  EXPECT_EQ(errorOf([] { flushToDisk(9); }), err::FileNotOpen);
+}
+
+TEST_F(Files, ReadBytesReadsAcrossRecordsWithoutTouchingTheBuffer) {
+  dir.write("H", Str(2000, 'a') + Str(2000, 'b') + Str(2000, 'c'));
+  open("H", FileMode::RecordRead, Share::ReadWrite, 1, 2000);
+  get(1, 1);
+  std::string block(4000, '\0');
+  EXPECT_EQ(readBytes(1, 1999, block.data(), 4000), 4000u);
+  EXPECT_EQ(block, "a" + Str(2000, 'b') + Str(1999, 'c'));
+  EXPECT_EQ(recordBuffer(1), Str(2000, 'a'));
+  EXPECT_EQ(position(1), 2);
+  EXPECT_EQ(readBytes(1, 5000, block.data(), 4000), 1000u);  // short at the end
+  EXPECT_EQ(block.substr(0, 1000), Str(1000, 'c'));
+  EXPECT_EQ(readBytes(1, 6000, block.data(), 4000), 0u);
+  EXPECT_EQ(readBytes(1, INT64_MAX - 1, block.data(), 4000), 0u);
+  EXPECT_EQ(readBytes(1, 0, nullptr, 0), 0u);
+  EXPECT_EQ(errorOf([&] { readBytes(1, -1, block.data(), 1); }), err::InvalidArgument);
+  EXPECT_EQ(errorOf([] { readBytes(1, 0, nullptr, 1); }), err::InvalidArgument);
+  open("H", FileMode::Input, Share::ReadWrite, 2);
+  open("H", FileMode::RecordWrite, Share::ReadWrite, 3, 2000);
+  EXPECT_EQ(errorOf([&] { readBytes(2, 0, block.data(), 1); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([&] { readBytes(3, 0, block.data(), 1); }), err::BadFileMode);
+  EXPECT_EQ(errorOf([&] { readBytes(9, 0, block.data(), 1); }), err::FileNotOpen);
+}
+
+TEST_F(Files, ReadBytesMeetsRecordLocksOnlyWhereItReads) {
+  dir.write("H", Str(4000, ' '));
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 1, 2000);
+  open("H", FileMode::RecordExisting, Share::ReadWrite, 2, 2000);
+  std::string block(8000, '\0');
+  lockRecord(2, 2);
+  EXPECT_EQ(readBytes(1, 0, block.data(), 2000), 2000u);
+  EXPECT_EQ(errorOf([&] { readBytes(1, 1999, block.data(), 2); }), err::LockViolation);
+  unlockRecord(2, 2);
+  lockRecord(2, 4);  // a record being appended, past the end
+  EXPECT_EQ(readBytes(1, 0, block.data(), 8000), 4000u);
 }
 
 // ---- names and directories ----

@@ -55,6 +55,7 @@ TEST(Strings, BadArgumentsAreError5) {
 TEST(Strings, RepeatBeyondMemoryIsError7) {
   EXPECT_EQ(errorOf([] { repeat(2147483647L * 2147483647L, "A"); }), err::OutOfMemory);
   EXPECT_EQ(errorOf([] { repeat(1L << 62, "A"); }), err::OutOfMemory);
+  EXPECT_EQ(errorOf([] { repeat(kMaxStringBytes + 1, "A"); }), err::OutOfMemory);
 }
 
 TEST(Strings, CharacterCountsAndCharacterInstr) {

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
+#include <chrono>
 
 #include "framework/form/dialogs.h"
 #include "framework/form/internal/key_state.h"
@@ -34,6 +36,27 @@ TEST(KeyDown, HeldEscIsSeenUntilReleased) {
   EXPECT_FALSE(keyDown(13));
   post(&window, QEvent::KeyRelease);
   EXPECT_FALSE(keyDown(kVkEscape));
+}
+
+// A loop that tests Esc once per record must not pay for a pass of the event
+// loop at every test, yet window messages keep coming in while it polls. A
+// zero timer fires once per pass.
+TEST(KeyDown, PollingLetsMessagesInEveryFewMilliseconds) {
+  using namespace std::chrono;
+  int passes = 0;
+  QTimer timer;
+  timer.setInterval(0);
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++passes; });
+  timer.start();
+  const auto start = steady_clock::now();
+  long polls = 0;
+  while (passes < 3 && steady_clock::now() - start < seconds(2)) {
+    keyDown(kVkEscape);
+    ++polls;
+  }
+  const auto elapsedMs = duration_cast<milliseconds>(steady_clock::now() - start).count();
+  EXPECT_GE(passes, 3);
+  EXPECT_LE(passes, elapsedMs / 5 + 2) << polls << " polls in " << elapsedMs << " ms";
 }
 
 TEST(KeyDown, ResponderDecidesWhileInstalled) {

@@ -1,0 +1,321 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "framework/core/error.h"
+#include "framework/core/internal/os.h"
+
+namespace fw::os {
+namespace {
+
+int errorOf(int e) {
+  switch (e) {
+    case 0: return 0;
+    case ENOENT: return err::FileNotFound;
+    case ENOTDIR: return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return err::FileAccess;
+    case ETXTBSY:
+    case EBUSY: return err::SharingViolation;
+    case ELOOP:
+    case EILSEQ: return err::BadFileName;
+    case EEXIST: return err::AlreadyExists;
+    case ENAMETOOLONG: return err::BadFileName;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return err::DiskFull;
+    case EAGAIN: return err::LockViolation;
+    case ENOMEM: return err::OutOfMemory;
+    case EMFILE:
+    case ENFILE: return err::FileAccess;
+    default: return err::IoError;
+  }
+}
+
+int lastError() { return errorOf(errno); }
+
+int fd(FileHandle file) { return static_cast<int>(file); }
+
+// A lock request that never waits. A conflict is err::LockViolation (POSIX
+// lets F_SETLK report it as EAGAIN or EACCES).
+int setLock(FileHandle file, std::int64_t start, std::int64_t length, short type) {
+  struct flock l {};
+  l.l_type = type;
+  l.l_whence = SEEK_SET;
+  l.l_start = start;
+  l.l_len = length;
+  int rc;
+  do {
+    rc = fcntl(fd(file), F_OFD_SETLK, &l);
+  } while (rc != 0 && errno == EINTR);
+  if (rc == 0) return 0;
+  return errno == EAGAIN || errno == EACCES ? err::LockViolation : lastError();
+}
+
+// 1 when another open holds a lock that `type` would meet, 0 when none, or
+// minus the error of a failed test.
+int heldByOthers(FileHandle file, std::int64_t start, std::int64_t length, short type) {
+  struct flock l {};
+  l.l_type = type;
+  l.l_whence = SEEK_SET;
+  l.l_start = start;
+  l.l_len = length;
+  if (fcntl(fd(file), F_OFD_GETLK, &l) != 0) return -lastError();
+  return l.l_type != F_UNLCK ? 1 : 0;
+}
+
+// ---- sharing reservations ----
+//
+// Four bytes past the data stand for "has read access", "has write access",
+// "denies read", "denies write"; the fifth is the whole-file lock. Every open
+// holds a shared OFD lock on the bytes that describe it, and before that looks
+// for locks of other opens on the bytes that would conflict. The offsets are
+// what running Tessivo processes agree on: they must not move.
+enum ReservedByte : std::int64_t {
+  HasRead = 0,
+  HasWrite = 1,
+  DeniesRead = 2,
+  DeniesWrite = 3,
+  WholeFile = 4,
+};
+
+int takeShareReservation(FileHandle file, const OpenRequest& r) {
+  struct Check {
+    bool asked;
+    ReservedByte conflicting;
+  };
+  for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
+                  Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
+    if (!c.asked) continue;
+    int held = heldByOthers(file, kDataLimit + c.conflicting, 1, F_WRLCK);
+    if (held < 0) return -held;
+    if (held) return err::SharingViolation;
+  }
+  struct Take {
+    bool asked;
+    ReservedByte byte;
+  };
+  for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
+                 Take{r.deniesWrite, DeniesWrite}}) {
+    if (!t.asked) continue;
+    int e = setLock(file, kDataLimit + t.byte, 1, F_RDLCK);
+    if (e != 0) return e == err::LockViolation ? err::SharingViolation : e;
+  }
+  return 0;
+}
+
+// One conversion descriptor per direction, opened on first use and kept: the
+// history search converts thousands of short strings.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  std::size_t convert(std::string_view in, std::string& out) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    char chunk[256];
+    while (left > 0) {
+      char* dst = chunk;
+      std::size_t room = sizeof chunk;
+      std::size_t r = iconv(cd_, &src, &left, &dst, &room);
+      out.append(chunk, static_cast<std::size_t>(dst - chunk));
+      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) break;
+    }
+    return in.size() - left;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+int openFile(const std::string& path, const OpenRequest& request, FileHandle* out) {
+  int flags = request.writes ? O_RDWR : O_RDONLY;
+  if (request.creation == Creation::CreateNew) flags |= O_CREAT | O_EXCL;
+  if (request.creation == Creation::OpenOrCreate) flags |= O_CREAT;
+  int file;
+  do {
+    file = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (file < 0 && errno == EINTR);
+  if (file < 0) return lastError();
+  struct stat st {};
+  int e = fstat(file, &st) != 0 ? lastError() : S_ISDIR(st.st_mode) ? err::FileAccess : 0;
+  if (e == 0) e = takeShareReservation(file, request);
+  if (e != 0) {
+    ::close(file);
+    return e;
+  }
+  *out = file;
+  return 0;
+}
+
+int closeFile(FileHandle file) {
+  // Linux releases the descriptor even when close reports an error; retrying
+  // after EINTR could close a descriptor another open has been given since.
+  return ::close(fd(file)) != 0 ? lastError() : 0;
+}
+
+int readAt(FileHandle file, std::int64_t offset, char* dst, std::size_t n, std::size_t* done) {
+  *done = 0;
+  while (*done < n) {
+    ssize_t r = pread(fd(file), dst + *done, n - *done, static_cast<off_t>(offset + *done));
+    if (r == 0) break;
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    *done += static_cast<std::size_t>(r);
+  }
+  return 0;
+}
+
+int writeSomeAt(FileHandle file, std::int64_t offset, const char* src, std::size_t n,
+                std::size_t* done) {
+  *done = 0;
+  if (n == 0) return 0;
+  ssize_t w;
+  do {
+    w = pwrite(fd(file), src, n, static_cast<off_t>(offset));
+  } while (w < 0 && errno == EINTR);
+  if (w < 0) return lastError();
+  if (w == 0) return err::DiskFull;
+  *done = static_cast<std::size_t>(w);
+  return 0;
+}
+
+int fileSize(FileHandle file, std::int64_t* bytes) {
+  struct stat st {};
+  if (fstat(fd(file), &st) != 0) return lastError();
+  *bytes = st.st_size;
+  return 0;
+}
+
+int truncateFile(FileHandle file, std::int64_t bytes) {
+  int rc;
+  do {
+    rc = ftruncate(fd(file), static_cast<off_t>(bytes));
+  } while (rc != 0 && errno == EINTR);
+  return rc != 0 ? lastError() : 0;
+}
+
+int flushToDisk(FileHandle file) {
+  int rc;
+  do {
+    rc = fsync(fd(file));
+  } while (rc != 0 && errno == EINTR);
+  return rc != 0 ? lastError() : 0;
+}
+
+int lockRange(FileHandle file, std::int64_t start, std::int64_t length, Lock kind) {
+  return setLock(file, start, length, kind == Lock::Exclusive ? F_WRLCK : F_RDLCK);
+}
+
+int unlockRange(FileHandle file, std::int64_t start, std::int64_t length) {
+  return setLock(file, start, length, F_UNLCK);
+}
+
+bool rangeLockedByOthers(FileHandle file, std::int64_t start, std::int64_t length, Lock kind) {
+  return heldByOthers(file, start, length, kind == Lock::Exclusive ? F_WRLCK : F_RDLCK) > 0;
+}
+
+int lockWholeFile(FileHandle file) { return setLock(file, kDataLimit + WholeFile, 1, F_WRLCK); }
+
+int unlockWholeFile(FileHandle file) { return setLock(file, kDataLimit + WholeFile, 1, F_UNLCK); }
+
+int createTempBeside(const std::string& target, FileHandle like, std::string* tempPath,
+                     FileHandle* out) {
+  struct stat st {};
+  if (fstat(fd(like), &st) != 0) return lastError();
+  std::string path = target + ".~XXXXXX";
+  int file = mkostemp(path.data(), O_CLOEXEC);
+  if (file < 0) return lastError();
+  if (fchmod(file, st.st_mode & 07777) != 0) {
+    int e = lastError();
+    ::close(file);
+    unlink(path.c_str());
+    return e;
+  }
+  *tempPath = std::move(path);
+  *out = file;
+  return 0;
+}
+
+int replaceFile(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) != 0 ? lastError() : 0;
+}
+
+int removeFile(const std::string& path) { return unlink(path.c_str()) != 0 ? lastError() : 0; }
+
+bool pathExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool listDirectory(const std::string& path, const std::function<bool(const std::string&)>& visit) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);
+  if (!dir) return false;
+  while (dirent* entry = readdir(dir.get())) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!visit(name)) break;
+  }
+  return true;
+}
+
+int makeDirectory(const std::string& path) {
+  return mkdir(path.c_str(), 0777) != 0 ? lastError() : 0;
+}
+
+int absolutePath(const std::string& path, std::string* out) {
+  if (!path.empty() && path[0] == '/') {
+    *out = path;
+    return 0;
+  }
+  std::vector<char> buf(4096);
+  while (!getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE) return lastError();
+    buf.resize(buf.size() * 2);
+  }
+  std::string cwd = buf.data();
+  if (cwd.back() != '/') cwd += '/';
+  *out = cwd + path;
+  return 0;
+}
+
+LocalTime localNow() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::size_t decodeCp932(std::string_view in, std::string& out) {
+  thread_local Converter decoder("UTF-8", "CP932");
+  return decoder.convert(in, out);
+}
+
+std::size_t encodeCp932(std::string_view utf8, std::string& out) {
+  thread_local Converter encoder("CP932", "UTF-8");
+  return encoder.convert(utf8, out);
+}
+
+}  // namespace fw::os
