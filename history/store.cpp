@@ -1,0 +1,148 @@
+#include "history/store.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/paths.h"
+#include "framework/core/files.h"
+#include "framework/core/open_file.h"
+#include "framework/core/strings.h"
+
+namespace history {
+
+using common::kHistoryRecordBytes;
+using fw::Str;
+
+namespace {
+
+// A scan reads this much of the attribute file at a time: large enough that
+// the system calls vanish next to the copying, small enough to stay cheap.
+constexpr long kScanBlockRecords = 2048;  // 4 MB
+// How long a writer waits for another program's append to finish.
+constexpr long kWriterWaitMilliseconds = 10000;
+
+fw::OpenFile openHistoryFile(const char* name) {
+  return fw::OpenFile(name, fw::FileMode::Record, fw::Share::ReadWrite, kHistoryRecordBytes);
+}
+
+long countOf(const char* name) {
+  fw::OpenFile file = openHistoryFile(name);
+  return fw::recordCount(file);
+}
+
+// Record n as far as the file holds it (a trailing record may be short).
+Str readRecord(int file, long n) {
+  Str bytes(kHistoryRecordBytes, '\0');
+  const std::size_t got = fw::readBytes(file, static_cast<std::int64_t>(n - 1) * kHistoryRecordBytes,
+                                        bytes.data(), bytes.size());
+  bytes.resize(got);
+  return bytes;
+}
+
+void writeRecord(int file, long n, const Str& bytes) {
+  fw::setRecordBuffer(file, bytes);
+  fw::put(file, n);
+}
+
+// Writes both records of entry n; the caller holds the writer lock.
+void writePair(int attributeFile, long n, const AttributeValues& attributes,
+               const ClinicalValues& clinical) {
+  writeRecord(attributeFile, n, common::encode(attributes));
+  fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
+  writeRecord(clinicalFile, n, common::encode(clinical));
+  // The operator takes a cleared window for a stored entry.
+  fw::flushToDisk(clinicalFile);
+  fw::flushToDisk(attributeFile);
+}
+
+}  // namespace
+
+std::string_view RecordView::raw(AttributeField f) const {
+  const common::FieldSlot slot = common::slotOf(f);
+  if (static_cast<std::size_t>(slot.offsetBytes) >= bytes_.size()) return {};
+  return bytes_.substr(slot.offsetBytes, slot.widthBytes);
+}
+
+long attributeCount() { return countOf(common::files::kAttributeFile); }
+long clinicalCount() { return countOf(common::files::kClinicalFile); }
+
+long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinical) {
+  fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
+  fw::FileLock writer(attributeFile, kWriterWaitMilliseconds);
+  // Both records go at the attribute file's next number: whatever happened
+  // to the clinical file before, this pair stays together.
+  const long n = fw::recordCount(attributeFile) + 1;
+  writePair(attributeFile, n, attributes, clinical);
+  return n;
+}
+
+void overwriteEntry(long n, const AttributeValues& attributes, const ClinicalValues& clinical) {
+  fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
+  fw::FileLock writer(attributeFile, kWriterWaitMilliseconds);
+  writePair(attributeFile, n, attributes, clinical);
+}
+
+std::optional<Entry> readEntry(long n) {
+  if (n < 1) return std::nullopt;
+  Entry entry;
+  entry.number = n;
+  {
+    fw::OpenFile file = openHistoryFile(common::files::kAttributeFile);
+    if (n > fw::recordCount(file)) return std::nullopt;
+    entry.attributes = common::decodeAttributes(readRecord(file, n));
+  }
+  fw::OpenFile file = openHistoryFile(common::files::kClinicalFile);
+  if (n <= fw::recordCount(file)) entry.clinical = common::decodeClinical(readRecord(file, n));
+  return entry;
+}
+
+void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordView&)>& visit) {
+  fw::OpenFile file = openHistoryFile(common::files::kAttributeFile);
+  const std::int64_t size = fw::fileSize(file);
+  const long count = fw::recordCount(file);
+  std::vector<char> block(static_cast<std::size_t>(kScanBlockRecords) * kHistoryRecordBytes);
+  for (long last = count; last >= 1;) {
+    const long first = std::max<long>(1, last - kScanBlockRecords + 1);
+    const std::int64_t from = static_cast<std::int64_t>(first - 1) * kHistoryRecordBytes;
+    const std::int64_t to =
+        std::min<std::int64_t>(size, static_cast<std::int64_t>(last) * kHistoryRecordBytes);
+    const std::size_t got =
+        fw::readBytes(file, from, block.data(), static_cast<std::size_t>(to - from));
+    for (long n = last; n >= first; --n) {
+      const std::size_t offset = static_cast<std::size_t>(n - first) * kHistoryRecordBytes;
+      if (offset >= got) continue;  // the file shrank under us
+      const std::size_t length = std::min<std::size_t>(kHistoryRecordBytes, got - offset);
+      const RecordView record(std::string_view(block.data() + offset, length));
+      if (record.deleted() != (which == Scan::Deleted)) continue;
+      if (!visit(n, record)) return;
+    }
+    last = first - 1;
+  }
+}
+
+bool markDeleted(long n) {
+  if (n < 1 || !fw::fileExists(common::files::kAttributeFile)) return false;
+  fw::OpenFile file(common::files::kAttributeFile, fw::FileMode::RecordExisting,
+                    fw::Share::ReadWrite, kHistoryRecordBytes);
+  if (n > fw::recordCount(file)) return false;
+  fw::lockRecord(file, n);
+  Str record = readRecord(file, n);
+  // A trailing record cut short becomes whole: its missing fields blank.
+  if (static_cast<int>(record.size()) < kHistoryRecordBytes) {
+    record.resize(common::slotOf(AttributeField::DeletionMark).offsetBytes +
+                      common::slotOf(AttributeField::DeletionMark).widthBytes,
+                  ' ');
+    record.resize(kHistoryRecordBytes, '\0');
+  }
+  const common::FieldSlot mark = common::slotOf(AttributeField::DeletionMark);
+  record.replace(mark.offsetBytes, mark.widthBytes,
+                 common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
+  writeRecord(file, n, record);
+  fw::unlockRecord(file, n);
+  fw::flushToDisk(file);
+  return true;
+}
+
+Str today() { return fw::date(); }
+
+}  // namespace history

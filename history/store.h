@@ -1,0 +1,88 @@
+// The history store: entries of EKG_DATA\EKGDATA_1 and EKG_DATA\EKGDATA_2
+// (common/history_format.h), found by their entry number n (from 1).
+//
+// Every operation opens the files it needs, does its work and closes them;
+// files are opened with shared read/write access and created empty when
+// missing (EKG_DATA itself must exist). Failures of the file services are
+// runtime errors (the program trap decides), except where a call says
+// otherwise.
+//
+// Safety beyond the plain format, for a clinic's only record of its
+// examinees:
+// - An append writes both records at n = (attribute records) + 1, so one
+//   failed or interrupted append never pairs later attribute records with
+//   another entry's clinical record.
+// - Appends and overwrites hold the whole-file lock of the attribute file
+//   from taking the count until both records are written, so two programs
+//   registering on one shared folder never take the same number; they
+//   flush both files to disk before they return.
+// - A trailing record cut short (a copy cut off, a full disk) reads as its
+//   bytes padded with blanks and never ends the program; new entries go
+//   after it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "common/history_format.h"
+
+namespace history {
+
+using common::AttributeField;
+using common::AttributeValues;
+using common::ClinicalField;
+using common::ClinicalValues;
+
+// Records in each file: its size / 2000, rounded up.
+long attributeCount();
+long clinicalCount();
+
+// Writes a new entry; returns its number.
+long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinical);
+// Rewrites both records of entry n (n >= 1); all fields are replaced, so a
+// deleted entry becomes live again.
+void overwriteEntry(long n, const AttributeValues& attributes, const ClinicalValues& clinical);
+
+struct Entry {
+  long number = 0;
+  AttributeValues attributes;
+  ClinicalValues clinical;   // all empty when the clinical file has no record n
+};
+// Entry n, or nothing when n is not a record of the attribute file (the
+// files were shortened or replaced since the number was shown).
+std::optional<Entry> readEntry(long n);
+
+// One attribute record as a scan sees it: the raw bytes (2000, or fewer for
+// a trailing record cut short), valid only during the visit.
+class RecordView {
+ public:
+  explicit RecordView(std::string_view bytes) : bytes_(bytes) {}
+  fw::Str field(AttributeField f) const { return common::attributeField(bytes_, f); }
+  // The untrimmed slot bytes, for comparisons that look at every record.
+  std::string_view raw(AttributeField f) const;
+  bool deleted() const { return common::isDeleted(bytes_); }
+  std::string_view bytes() const { return bytes_; }
+
+ private:
+  std::string_view bytes_;
+};
+
+enum class Scan { Live, Deleted };
+// Visits the attribute records from the highest number down to 1, keeping
+// live entries (Scan::Live) or only deleted ones (Scan::Deleted); `visit`
+// returns false to stop. The file is read backwards in large blocks, so a
+// scan costs about one read of the file.
+void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordView&)>& visit);
+
+// Sets the deletion mark of entry n, holding the record lock of its 2000
+// bytes while it is rewritten; the clinical record is not touched. Returns
+// false and changes nothing when the attribute file is missing or has no
+// record n.
+bool markDeleted(long n);
+
+// The registration date of today as stored ("YYYY/MM/DD").
+fw::Str today();
+
+}  // namespace history

@@ -1,0 +1,9 @@
+#include "history/window_state.h"
+
+namespace history {
+
+fw::FormRef FORM2;
+int LIST_MODE = 0;
+int LIST_LIMIT = 50;
+
+}  // namespace history
