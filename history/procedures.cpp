@@ -5,6 +5,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/registration.h"
 #include "history/texts.h"
 
 namespace history {
@@ -38,7 +39,7 @@ void on(const char* name, void (*body)()) {
 }  // namespace
 
 void registerProcedures() {
-  on("BUTTON1_ON", [] { notAvailableYet("BUTTON1"); });
+  registerRegistrationProcedures();
   on("BUTTON2_ON", BUTTON2_ON);
   on("BUTTON7_ON", [] { notAvailableYet("BUTTON7"); });
   on("BUTTON28_ON", [] { notAvailableYet("BUTTON28"); });
