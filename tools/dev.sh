@@ -115,7 +115,8 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${packages[@]}"
-    install_missing --no-install-recommends "${im_packages[@]}" fcitx5-anthy
+    install_missing --no-install-recommends "${im_packages[@]}" fcitx5-anthy \
+      ibus ibus-anthy python3-gi
     build
     # A private CUPS server with a PDF queue for the printing tests.
     if [ -f "$here/tools/cups_test_server.sh" ]; then

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -67,6 +69,36 @@ QVariant askFcitx(const char* method) {
 }
 int fcitxState() { return askFcitx("State").toInt(); }
 QString fcitxInputMethod() { return askFcitx("CurrentInputMethod").toString(); }
+
+// The name of IBus's global engine: the third field of its description.
+QString ibusEngine() {
+  static QDBusConnection bus = QDBusConnection::connectToBus(
+      qEnvironmentVariable("IBUS_TEST_ADDRESS"), QStringLiteral("test-ibus"));
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      "org.freedesktop.IBus", "/org/freedesktop/IBus", "org.freedesktop.DBus.Properties", "Get");
+  get.setArguments({QStringLiteral("org.freedesktop.IBus"), QStringLiteral("GlobalEngine")});
+  QDBusMessage reply = bus.call(get, QDBus::Block, 2000);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+  QVariant value = reply.arguments().first();
+  while (value.userType() == qMetaTypeId<QDBusVariant>()) value = value.value<QDBusVariant>().variant();
+  const QDBusArgument desc = value.value<QDBusArgument>();
+  QString type, name;
+  QVariantMap attachments;
+  desc.beginStructure();
+  desc >> type >> attachments >> name;
+  desc.endStructure();
+  return name;
+}
+
+std::string settledEngine(const QString& expected) {
+  QString engine;
+  waitUntil([&] { return (engine = ibusEngine()) == expected; });
+  if (engine == expected) {
+    serveFor(700);
+    engine = ibusEngine();
+  }
+  return engine.toStdString();
+}
 
 // The state fcitx5 reports once it has settled, or the last one seen.
 int settledState(int expected) {
@@ -164,6 +196,7 @@ class InputMethodTest : public ::testing::Test {
 using Fcitx5Ime = InputMethodTest;
 using NoSessionBus = InputMethodTest;
 using StuckInputMethod = InputMethodTest;
+using IBusIme = InputMethodTest;
 
 // Moves the focus through every text box of the main window, as the
 // operator's Enter does, and has the program switch the input method of the
@@ -302,6 +335,19 @@ TEST_F(StuckInputMethod, FocusMovesDoNotWait) {
   EXPECT_LT(focusEveryBoxMilliseconds(), 3000);
   serveFor(300);
   EXPECT_LT(focusEveryBoxMilliseconds(), 3000);
+}
+
+// IBus has no closed state: closing is the keyboard engine the operator was
+// seen using, opening the Japanese engine.
+TEST_F(IBusIme, FocusSwitchesBetweenTheKeyboardAndTheJapaneseEngine) {
+  focusBox("EDIT1");
+  EXPECT_EQ(settledEngine("xkb:us::eng"), "xkb:us::eng") << "examinee number box";
+  focusBox("EDIT8");
+  EXPECT_EQ(settledEngine("anthy"), "anthy") << "name box";
+  focusBox("EDIT1");
+  EXPECT_EQ(settledEngine("xkb:us::eng"), "xkb:us::eng") << "examinee number box again";
+  focusBox("EDIT9");
+  EXPECT_EQ(settledEngine("anthy"), "anthy") << "birth year box";
 }
 
 }  // namespace

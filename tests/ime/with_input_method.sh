@@ -5,8 +5,10 @@
 #              profile in a temporary XDG_CONFIG_HOME, or
 #   stuck      the same, but fcitx5 stopped once it has answered: it owns
 #              its name on the bus and answers nothing more, or
-#   no-bus     no session bus at all (the address points nowhere).
-# Usage: with_input_method.sh fcitx5|stuck|no-bus PROGRAM [ARGS...]
+#   no-bus     no session bus at all (the address points nowhere), or
+#   ibus       IBus with the Anthy engine and its Qt module, the keyboard
+#              engine in use (IBUS_TEST_ADDRESS tells the test its bus).
+# Usage: with_input_method.sh fcitx5|stuck|no-bus|ibus PROGRAM [ARGS...]
 # Exits 77 (skipped) when the input method parts are not installed.
 set -uo pipefail
 
@@ -21,9 +23,16 @@ skip() {
 qt_plugins="$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null ||
   echo /usr/lib/x86_64-linux-gnu/qt6/plugins)"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (package xvfb)"
-ls "$qt_plugins"/platforminputcontexts/*fcitx5* >/dev/null 2>&1 ||
-  skip "the fcitx5 module of Qt 6 is not installed (package fcitx5-frontend-qt6)"
-if [ "$mode" != no-bus ]; then
+if [ "$mode" = ibus ]; then
+  command -v ibus-daemon >/dev/null || skip "IBus is not installed (package ibus)"
+  [ -f /usr/share/ibus/component/anthy.xml ] ||
+    skip "the Anthy engine of IBus is not installed (package ibus-anthy)"
+  command -v dbus-daemon >/dev/null || skip "dbus-daemon is not installed (package dbus-daemon)"
+else
+  ls "$qt_plugins"/platforminputcontexts/*fcitx5* >/dev/null 2>&1 ||
+    skip "the fcitx5 module of Qt 6 is not installed (package fcitx5-frontend-qt6)"
+fi
+if [ "$mode" = fcitx5 ] || [ "$mode" = stuck ]; then
   command -v fcitx5 >/dev/null || skip "fcitx5 is not installed (package fcitx5)"
   command -v dbus-daemon >/dev/null || skip "dbus-daemon is not installed (package dbus-daemon)"
   command -v xdotool >/dev/null || skip "xdotool is not installed (package xdotool)"
@@ -55,9 +64,31 @@ export XDG_RUNTIME_DIR="$work/runtime"
 export XDG_CONFIG_HOME="$work/config"
 export QT_QPA_PLATFORM=xcb
 export QT_IM_MODULE=fcitx
-unset GTK_IM_MODULE XMODIFIERS
+unset GTK_IM_MODULE XMODIFIERS IBUS_ADDRESS
 
-if [ "$mode" != no-bus ]; then
+if [ "$mode" = ibus ]; then
+  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)" ||
+    { echo "dbus-daemon did not start"; exit 1; }
+  export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$bus")"
+  pids+=("$(sed -n 2p <<<"$bus")")
+  export XDG_CACHE_HOME="$work/cache" QT_IM_MODULE=ibus
+  # The engine is a Python program: the system's Python, whatever else the
+  # PATH offers first.
+  PATH="/usr/bin:/bin:$PATH" GSETTINGS_BACKEND=memory ibus-daemon --panel=disable \
+    --emoji-extension=disable --config=disable >"$work/ibus.log" 2>&1 &
+  pids+=($!)
+  address=""
+  for _ in $(seq 100); do
+    address="$(sed -n 's/^IBUS_ADDRESS=//p' "$XDG_CONFIG_HOME"/ibus/bus/* 2>/dev/null | head -n1)"
+    [ -n "$address" ] && dbus-send --address="$address" --print-reply --dest=org.freedesktop.IBus \
+      /org/freedesktop/IBus org.freedesktop.IBus.SetGlobalEngine string:xkb:us::eng \
+      >/dev/null 2>&1 && break
+    address=""
+    sleep 0.1
+  done
+  [ -n "$address" ] || { echo "ibus-daemon did not answer:"; cat "$work/ibus.log"; exit 1; }
+  export IBUS_TEST_ADDRESS="$address"
+elif [ "$mode" != no-bus ]; then
   bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)" ||
     { echo "dbus-daemon did not start"; exit 1; }
   export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$bus")"
@@ -98,5 +129,7 @@ fi
 
 "$@"
 status=$?
-[ $status -ne 0 ] && [ -f "$work/fcitx5.log" ] && { echo "--- fcitx5 log"; cat "$work/fcitx5.log"; }
+for log in fcitx5 ibus; do
+  [ $status -ne 0 ] && [ -f "$work/$log.log" ] && { echo "--- $log log"; cat "$work/$log.log"; }
+done
 exit $status
