@@ -120,7 +120,11 @@ QString ibusAddress() {
   return {};
 }
 
+// The connection Qt's IBus module opened to the daemon when it started;
+// without it (the module talks through the portal), one of our own.
 QDBusConnection ibusConnection() {
+  QDBusConnection module(QStringLiteral("QIBusProxy"));
+  if (module.isConnected()) return module;
   static QString connectedTo;
   QString address = ibusAddress();
   QDBusConnection bus(QString::fromLatin1(kIBusConnection));
