@@ -14,12 +14,25 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
-  xvfb x11vnc xauth x11-utils python3 locales
+  xvfb x11vnc xauth x11-utils python3 locales xdotool
 )
 
+# The input method: fcitx5 with its Qt 6 module, a session bus for it, and a
+# Japanese engine. Mozc's server refuses to run as root; there Anthy serves
+# (the input-method tests use Anthy in any case). Installed without
+# recommends, which would bring im-config and with it a change of the input
+# method a desktop session starts.
+im_packages=(fcitx5 fcitx5-frontend-qt6 dbus-daemon)
+if [ "$(id -u)" -eq 0 ]; then im_engine=anthy; else im_engine=mozc; fi
+
+# install_missing [--no-install-recommends] PACKAGE...
 install_missing() {
-  local missing=() p
-  for p in "${packages[@]}"; do
+  local options=() missing=() p
+  if [ "${1:-}" = --no-install-recommends ]; then
+    options+=("$1")
+    shift
+  fi
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -27,8 +40,16 @@ install_missing() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
+
+# Processes this script started, ended when it exits.
+started=()
+stop_started() {
+  local p
+  for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+}
+trap stop_started EXIT
 
 build() {
   cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
@@ -42,27 +63,60 @@ ensure_display() {
   while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   echo "No display found: starting a virtual display :$n (Xvfb) with a VNC server on 127.0.0.1."
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
+  started+=($!)
   export DISPLAY=":$n"
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   local port=$((5900 + n))
   x11vnc -display ":$n" -localhost -rfbport "$port" -forever -shared -nopw -quiet \
     >/dev/null 2>&1 &
-  vnc_pid=$!
-  trap 'kill $vnc_pid $xvfb_pid 2>/dev/null || true' EXIT
+  started+=($!)
+  start_input_method
   echo "Reach it from your own machine with an SSH tunnel:"
   echo "  ssh -L $port:127.0.0.1:$port <this-host>   then open a VNC viewer on localhost:$port"
 }
 
+# On the virtual display no input method runs: a session bus of its own and
+# fcitx5 with the Japanese engine in its group (a profile in a private
+# configuration directory), so that Japanese can be typed through VNC; the
+# boxes open and close it themselves, Ctrl+Space switches by hand. On a real
+# desktop the user's own input method is used.
+start_input_method() {
+  local config bus
+  config="$(mktemp -d)"
+  mkdir -p "$config/fcitx5"
+  printf '%s\n' "[Groups/0]" "Name=Default" "Default Layout=us" "DefaultIM=$im_engine" "" \
+    "[Groups/0/Items/0]" "Name=keyboard-us" "Layout=" "" \
+    "[Groups/0/Items/1]" "Name=$im_engine" "Layout=" "" \
+    "[GroupOrder]" "0=Default" >"$config/fcitx5/profile"
+  if ! bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"; then
+    echo "No session bus could be started: Japanese input is not available."
+    return 0
+  fi
+  export DBUS_SESSION_BUS_ADDRESS="$(sed -n 1p <<<"$bus")"
+  started+=("$(sed -n 2p <<<"$bus")")
+  XDG_CONFIG_HOME="$config" fcitx5 --disable=wayland,waylandim >"$config/fcitx5.log" 2>&1 &
+  started+=($!)
+  export QT_IM_MODULE=fcitx XMODIFIERS=@im=fcitx
+  for _ in $(seq 50); do
+    dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller \
+      org.fcitx.Fcitx.Controller1.State >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  echo "Japanese input: fcitx5 with $im_engine (Ctrl+Space switches it by hand)."
+}
+
 case "${1:-}" in
   run)
-    install_missing
+    install_missing "${packages[@]}"
+    install_missing --no-install-recommends "${im_packages[@]}" "fcitx5-$im_engine"
     build -DTESSIVO_WERROR=OFF
     ensure_display
     "$build_dir/app/tessivo"
     ;;
   test)
-    install_missing
+    install_missing "${packages[@]}"
+    install_missing --no-install-recommends "${im_packages[@]}" fcitx5-anthy \
+      ibus ibus-anthy python3-gi
     # A warning fails the test command, as it fails CI.
     build -DTESSIVO_WERROR=ON
     # A private CUPS server with a PDF queue for the printing tests.
@@ -70,7 +124,7 @@ case "${1:-}" in
       # shellcheck source=/dev/null
       source "$here/tools/cups_test_server.sh"
       cups_test_server_start || echo "CUPS could not be started: spooler tests will be skipped."
-      trap 'cups_test_server_stop || true' EXIT
+      trap 'cups_test_server_stop || true; stop_started' EXIT
     fi
     cd "$build_dir"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300

@@ -24,6 +24,7 @@
 #include "framework/form/internal/dialog_instance_lock.h"
 #include "framework/form/internal/dialog_owner.h"
 #include "framework/form/internal/form_objects.h"
+#include "framework/form/internal/input_method.h"
 #include "framework/form/responder.h"
 
 namespace fw {
@@ -210,6 +211,8 @@ Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defa
   edit->setText(qt(defaultText));
   edit->selectAll();
   edit->setMinimumWidth(280);
+  // The program opens or closes the input method just before it asks.
+  internal::followProgramImeMode(edit);
   layout->addWidget(edit);
   auto* row = new QHBoxLayout;
   row->addStretch();

@@ -17,6 +17,7 @@
 #include "framework/core/wd_format.h"
 #include "framework/form/internal/fonts.h"
 #include "framework/form/internal/form_objects.h"
+#include "framework/form/internal/input_method.h"
 #include "framework/form/internal/painter_surface.h"
 #include "framework/form/internal/widgets.h"
 
@@ -232,7 +233,7 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
     widget_->setFocusPolicy(Qt::NoFocus);
   else
     widget_->setFocusPolicy((style_ & s::TabStop) ? Qt::StrongFocus : Qt::ClickFocus);
-  applyImeMode();
+  applyImeAttributes();
 
   // Operator actions become events (program changes are raised explicitly
   // where Win32 notifies, with the widget's signals blocked).
@@ -273,6 +274,8 @@ bool ControlImpl::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusOut: {
       auto* f = static_cast<QFocusEvent*>(event);
       if (f->reason() == Qt::PopupFocusReason) break;
+      if (event->type() == QEvent::FocusIn && (kind_ == Kind::Edit || kind_ == Kind::Combo))
+        internal::applyImeMode(widget_, imeMode_);
       if (multi_ || single_ || list_ || combo_)
         postEvent(event->type() == QEvent::FocusIn ? Event::SetFocus : Event::KillFocus);
       break;
@@ -509,13 +512,15 @@ void ControlImpl::setImeMode(int mode) {
   requireKind({Kind::Edit, Kind::Combo});
   if (mode < 0 || mode > 8) fw::raise(err::InvalidArgument);
   imeMode_ = mode;
-  applyImeMode();
+  applyImeAttributes();
+  // A box without the focus takes its mode when it gets it.
+  if (widget_->hasFocus()) internal::applyImeMode(widget_, mode);
 }
 
-void ControlImpl::applyImeMode() {
+void ControlImpl::applyImeAttributes() {
   if (!widget_ || (kind_ != Kind::Edit && kind_ != Kind::Combo)) return;
-  // Qt cannot open or close an input method; disabling it (3) and hinting
-  // the alphanumeric modes are what it offers.
+  // Refusing the input method (3) and hinting the alphanumeric modes stay
+  // with the widget; opening and closing is the input-method layer's.
   widget_->setAttribute(Qt::WA_InputMethodEnabled, imeMode_ != 3);
   Qt::InputMethodHints hints = Qt::ImhNone;
   if (imeMode_ == 7) hints = Qt::ImhPreferLatin;

@@ -120,7 +120,7 @@ class ControlImpl final : public QObject, public Control {
   [[noreturn]] void refuse() const;     // 1016 list, 1017 combo
   void applyFont();
   void applyColours();
-  void applyImeMode();
+  void applyImeAttributes();
   void setComboHeight();
 
   WindowImpl& window_;

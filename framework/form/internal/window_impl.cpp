@@ -14,6 +14,7 @@
 #include "framework/form/internal/fonts.h"
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/image_surface.h"
+#include "framework/form/internal/input_method.h"
 #include "framework/form/recording_surface.h"
 #include "framework/form/trap.h"
 
@@ -328,6 +329,7 @@ void WindowImpl::setImeMode(int mode) {
   if (mode < 0 || mode > 8) raise(err::InvalidArgument);
   imeMode_ = mode;
   widget_->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
+  applyWindowImeMode(mode);
 }
 
 Surface& WindowImpl::surface() {
