@@ -2,6 +2,7 @@
 
 #include "common/paths.h"
 #include "common/settings_file.h"
+#include "framework/core/error.h"
 #include "framework/core/numbers.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
@@ -13,7 +14,15 @@ std::vector<fw::Str> readDoctorList() {
   if (!fw::fileExists(files::kDoctorList)) return doctors;
   fw::OpenFile file(files::kDoctorList, fw::FileMode::Input, fw::Share::ReadWrite);
   while (!fw::eof(file)) {
-    fw::Str item = fw::trim(fw::inputItem(file));
+    fw::Str item;
+    try {
+      item = fw::trim(fw::inputItem(file));
+    } catch (const fw::RuntimeError& e) {
+      // Blanks or line ends after the last line (a hand edit) leave nothing
+      // to read: that is the end of the list, not a fault.
+      if (e.number() == fw::err::InputPastEnd) break;
+      throw;
+    }
     if (!item.empty()) doctors.push_back(std::move(item));
   }
   file.close();

@@ -16,8 +16,9 @@ namespace common {
 // The list holds at most this many doctors; one more is refused.
 inline constexpr int kMaxDoctors = 500;
 
-// The entries in file order, trimmed, empty ones skipped. An empty list when
-// the file does not exist. Read errors are runtime errors (program trap).
+// The entries in file order, trimmed, empty ones skipped; blank lines and
+// blanks after the last line end the list. An empty list when the file does
+// not exist. Read errors are runtime errors (program trap).
 std::vector<fw::Str> readDoctorList();
 
 // An entry that can be stored: no double quote (it would end the quoted

@@ -5,6 +5,7 @@
 #include "entry/doctor_list.h"
 #include "common/window_look.h"
 #include "common/paths.h"
+#include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -151,6 +152,19 @@ bool refuseUnstorable(const fw::Str& name) {
   return true;
 }
 
+// Writes the list; false (nothing changed, the operator told) when the file
+// could not be rewritten: a full disk, a folder or file that refuses writing.
+bool saveDoctorList(const std::vector<fw::Str>& doctors) {
+  try {
+    common::writeDoctorList(doctors);
+    return true;
+  } catch (const fw::RuntimeError&) {
+    fw::messageBox(&form(), text::kDoctorTitle, text::kListNotSaved, fw::mb::OK,
+                   fw::mb::Information);
+    return false;
+  }
+}
+
 void BUTTON29_ON() {
   form6("LIST2").setSelectedIndex(-1);
   const fw::Str typed = fw::trim(form6("EDIT96").text());
@@ -170,7 +184,7 @@ void BUTTON29_ON() {
         return;
       }
       doctors.push_back(typed);
-      common::writeDoctorList(doctors);
+      if (!saveDoctorList(doctors)) return;
       form6("EDIT96").setText("");
       fillList(d);
     }
@@ -187,7 +201,7 @@ void BUTTON29_ON() {
     if (refuseUnstorable(typed)) return;
     if (CHOSEN_ENTRY >= 1 && CHOSEN_ENTRY <= static_cast<int>(doctors.size())) {
       doctors[CHOSEN_ENTRY - 1] = typed;
-      common::writeDoctorList(doctors);
+      if (!saveDoctorList(doctors)) return;
     }
     fillList(d);
   }
@@ -208,9 +222,13 @@ void LIST2_DBLCLICK() {
     return;
   }
   form().setMousePointer(fw::pointer::Hourglass);
-  common::writeDefaultPosition(-1);
   doctors.erase(doctors.begin() + index);
-  common::writeDoctorList(doctors);
+  // The list first: a default removed for a doctor who stays would be lost.
+  if (!saveDoctorList(doctors)) {
+    form().setMousePointer(fw::pointer::Arrow);
+    return;
+  }
+  common::writeDefaultPosition(-1);
   CHOSEN_ENTRY = 0;
   if (doctors.empty()) {
     list.clearItems();

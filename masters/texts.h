@@ -30,6 +30,10 @@ inline const fw::Str kListFull =
 inline const fw::Str kBadCharacter =
     "担当医師名に「\"」(ダブルクォーテーション)や改行は使用できません。  "_sj;
 
+// The doctor list file could not be rewritten (title kDoctorTitle).
+inline const fw::Str kListNotSaved =
+    "担当医の一覧をファイルに保存できませんでした。\r\n変更は登録されていません。フォルダやファイルの書き込み権限を確認して下さい。"_sj;
+
 // FORM6's captions and the notes drawn on it.
 inline const fw::Str kButtonRegister = "登録(新規/編集)"_sj;
 inline const fw::Str kButtonDefaultOn = "DEFAULT ON"_sj;

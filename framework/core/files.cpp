@@ -37,6 +37,10 @@ struct OpenFile {
   // fd stays open on the target to hold its sharing reservation.
   FileHandle tempFd = kNoFile;
   bool rewriteFailed = false;  // a write failed: close keeps the old file
+  // A folder that takes no new files (read-only, some shared folders): the
+  // lines are kept here and replace the target's content in place at close.
+  bool inPlace = false;
+  std::string pending;
   std::string tempPath;
   std::string finalPath;
   // Read cache of an input file.
@@ -54,6 +58,7 @@ struct OpenFile {
 std::array<std::unique_ptr<OpenFile>, kMaxFileNumber + 1> files;
 unsigned nextGeneration = 1;
 long writeBudget = -1;  // failWritesAfterForTesting
+bool failTempFiles = false;  // refuseTempFilesForTesting
 
 OpenFile& openFile(int n) {
   if (n < 1 || n > kMaxFileNumber) raise(err::BadFileNumber);
@@ -159,11 +164,41 @@ std::int64_t lockableRecord(OpenFile& f, long record) {
   return at;
 }
 
+// Replaces the content of an open file by `content`; on failure puts the old
+// content back as far as the disk lets it and returns the error.
+int rewriteInPlace(FileHandle fd, const std::string& content) {
+  std::string old;
+  try {
+    old.resize(static_cast<std::size_t>(sizeOf(fd)));
+    old.resize(readAll(fd, old.data(), old.size(), 0));
+  } catch (const RuntimeError& e) {
+    return e.number();  // nothing changed yet
+  }
+  try {
+    check(os::truncateFile(fd, 0));
+    writeAll(fd, content.data(), content.size(), 0);
+    check(os::flushToDisk(fd));
+    return 0;
+  } catch (const RuntimeError& e) {
+    os::truncateFile(fd, 0);
+    std::size_t ignored = 0;
+    for (std::size_t at = 0; at < old.size(); at += ignored) {
+      if (os::writeSomeAt(fd, static_cast<std::int64_t>(at), old.data() + at, old.size() - at,
+                          &ignored) != 0 || ignored == 0) {
+        break;
+      }
+    }
+    return e.number();
+  }
+}
+
 // Releases the number; returns the error of a failed rewrite commit or close.
 int release(int n) {
   std::unique_ptr<OpenFile> f = std::move(files[n]);
   int failure = 0;
-  if (f->tempFd != kNoFile && f->rewriteFailed) {
+  if (f->inPlace && !f->rewriteFailed) {
+    failure = rewriteInPlace(f->fd, f->pending);
+  } else if (f->tempFd != kNoFile && f->rewriteFailed) {
     os::removeFile(f->tempPath);  // the error was reported by the write itself
     os::closeFile(f->tempFd);
   } else if (f->tempFd != kNoFile) {
@@ -205,6 +240,8 @@ bool wildcardMatch(const Str& p, std::size_t pi, const Str& s, std::size_t si) {
 }  // namespace
 
 void failWritesAfterForTesting(long bytes) { writeBudget = bytes; }
+
+void refuseTempFilesForTesting(bool refuse) { failTempFiles = refuse; }
 
 std::string osPath(const Str& name) {
   Str native;
@@ -254,6 +291,8 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
   f->recordLength = length;
   f->buffer.assign(static_cast<std::size_t>(length), '\0');
   f->finalPath = osPath(name);
+  // A rewrite replaces the file a link points to, not the link.
+  if (mode == FileMode::Rewrite) f->finalPath = os::resolveLinks(f->finalPath);
   os::OpenRequest request;
   // Append reads the last byte to find an end-of-file mark.
   request.reads = f->canRead() || mode == FileMode::Append;
@@ -274,7 +313,14 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
       }
     }
     if (mode == FileMode::Rewrite) {
-      check(os::createTempBeside(f->finalPath, f->fd, &f->tempPath, &f->tempFd));
+      const int e = failTempFiles ? err::FileAccess
+                                  : os::createTempBeside(f->finalPath, f->fd, &f->tempPath,
+                                                         &f->tempFd);
+      if (e == err::FileAccess) {
+        f->inPlace = true;
+      } else {
+        check(e);
+      }
     }
   } catch (...) {
     os::closeFile(f->fd);
@@ -419,6 +465,11 @@ void writeLine(int n, std::initializer_list<Str> items) {
     firstItem = false;
   }
   line += CRLF;
+  if (f.inPlace) {
+    f.pending += line;
+    f.pos += static_cast<std::int64_t>(line.size());
+    return;
+  }
   try {
     writeAll(f.dataFd(), line.data(), line.size(), f.pos);
   } catch (const RuntimeError&) {

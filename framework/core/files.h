@@ -20,7 +20,11 @@
 // A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
 // target, which replaces the target when the file is closed; until then other
 // readers see the old content, and a crash leaves the old file whole. When a
-// write of the rewrite failed (disk full), closing keeps the old file.
+// write of the rewrite failed (disk full), closing keeps the old file. A
+// rewrite replaces the file a symbolic link points to. Where the folder takes
+// no new file (read-only, some shared folders) the lines are kept until the
+// close, which rewrites the file in place and puts the old content back if
+// that fails.
 #pragma once
 
 #include <cstddef>
@@ -218,5 +222,8 @@ std::string osPath(const Str& name);
 // Tests only: after `bytes` more bytes every write of the file services comes
 // up short and then fails as on a full disk; a negative value switches it off.
 void failWritesAfterForTesting(long bytes);
+// Tests only: the folder of a rewrite takes no new file, as a read-only
+// folder does (root, who runs CI, may write into any folder).
+void refuseTempFilesForTesting(bool refuse);
 
 }  // namespace fw

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
+#include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/str.h"
 #include "tests/support/temp_dir.h"
@@ -68,3 +72,43 @@ TEST(DoctorListFile, DefaultPositionTooLargeToReadNamesNoEntry) {
 
 
 }  // namespace
+
+// Hand edits after the last line end the list; none of them may stop the
+// start of the program (error 62 would).
+TEST(DoctorListFile, TrailingBlanksAndBlankLinesEndTheList) {
+  const std::string tails[] = {"\"田中\"\r\n "_sj, "\"田中\"\r\n\r\n\r\n"_sj, "\"田中\""_sj,
+                               "\"田中\"\r\n \r\n\t"_sj};
+  for (const std::string& bytes : tails) {
+    TempCwd dir;
+    std::filesystem::create_directory("EKG_SYS");
+    dir.write("EKG_SYS/HOKENNI", bytes);
+    EXPECT_EQ(common::readDoctorList(), std::vector<fw::Str>{"田中"_sj});
+  }
+}
+
+TEST(DoctorListFile, RewriteFollowsALinkToItsTarget) {
+  TempCwd dir;
+  std::filesystem::create_directory("EKG_SYS");
+  std::filesystem::create_directory("shared");
+  dir.write("shared/HOKENNI", "\"田中\"\r\n"_sj);
+  std::filesystem::create_symlink("../shared/HOKENNI", "EKG_SYS/HOKENNI");
+  common::writeDoctorList({"鈴木"_sj});
+  EXPECT_TRUE(std::filesystem::is_symlink("EKG_SYS/HOKENNI"));
+  EXPECT_EQ(dir.read("shared/HOKENNI"), "\"鈴木\"\r\n"_sj);
+}
+
+TEST(DoctorListFile, FolderWithoutNewFilesIsRewrittenInPlace) {
+  TempCwd dir;
+  std::filesystem::create_directory("EKG_SYS");
+  dir.write("EKG_SYS/HOKENNI", "\"田中\"\r\n"_sj);
+  fw::refuseTempFilesForTesting(true);
+  common::writeDoctorList({"鈴木"_sj, "佐藤"_sj});
+  EXPECT_EQ(dir.read("EKG_SYS/HOKENNI"), "\"鈴木\"\r\n\"佐藤\"\r\n"_sj);
+
+  // A rewrite that cannot finish puts the old list back.
+  fw::failWritesAfterForTesting(3);
+  EXPECT_THROW(common::writeDoctorList({"山本"_sj, "高橋"_sj}), fw::RuntimeError);
+  fw::failWritesAfterForTesting(-1);
+  fw::refuseTempFilesForTesting(false);
+  EXPECT_EQ(dir.read("EKG_SYS/HOKENNI"), "\"鈴木\"\r\n\"佐藤\"\r\n"_sj);
+}

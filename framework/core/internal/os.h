@@ -99,6 +99,9 @@ bool pathExists(const std::string& path);
 // returns false. False when the directory cannot be read.
 bool listDirectory(const std::string& path, const std::function<bool(const std::string&)>& visit);
 int makeDirectory(const std::string& path);
+// The file a path names after following its symbolic links (the path
+// itself when it names nothing yet).
+std::string resolveLinks(const std::string& path);
 // A relative path made absolute against the current directory.
 int absolutePath(const std::string& path, std::string* out);
 

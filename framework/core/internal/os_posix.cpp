@@ -13,6 +13,8 @@
 #include "framework/core/error.h"
 #include "framework/core/internal/os.h"
 
+#include <cstdlib>
+
 namespace fw::os {
 namespace {
 
@@ -264,6 +266,11 @@ int replaceFile(const std::string& from, const std::string& to) {
 }
 
 int removeFile(const std::string& path) { return unlink(path.c_str()) != 0 ? lastError() : 0; }
+
+std::string resolveLinks(const std::string& path) {
+  std::unique_ptr<char, void (*)(void*)> resolved(realpath(path.c_str(), nullptr), std::free);
+  return resolved ? std::string(resolved.get()) : path;
+}
 
 bool pathExists(const std::string& path) {
   struct stat st {};
