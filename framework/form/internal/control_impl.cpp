@@ -610,6 +610,9 @@ void ControlImpl::applyColours() {
   p.setColor(QPalette::ButtonText, text);
   if (kind_ == Kind::Label || kind_ == Kind::Check || kind_ == Kind::Radio) {
     p.setColor(QPalette::Window, back);
+    // Qt fills check boxes and option buttons with the button colour (grey),
+    // not with the window colour the definition sets.
+    widget_->setBackgroundRole(QPalette::Window);
     widget_->setAutoFillBackground(true);
   } else if (kind_ != Kind::Button) {
     p.setColor(QPalette::Base, back);
