@@ -74,13 +74,6 @@ QString toEditText(const Str& text) {
 
 }  // namespace
 
-// --- Widgets ----------------------------------------------------------------
-
-void ComboWidget::showPopup() {
-  if (onDropDown) onDropDown();
-  QComboBox::showPopup();
-}
-
 // --- ControlImpl ------------------------------------------------------------
 
 ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* parent)
@@ -163,6 +156,9 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
       l->setVerticalScrollBarPolicy((style_ & s::VScroll) ? Qt::ScrollBarAsNeeded
                                                           : Qt::ScrollBarAlwaysOff);
       l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      // A line wider than the box is cut off at its right edge; the box never
+      // adds characters of its own (Qt would end it in "…").
+      l->setTextElideMode(Qt::ElideNone);
       l->setEditTriggers(QAbstractItemView::NoEditTriggers);
       list_ = l;
       widget_ = l;
@@ -621,13 +617,14 @@ void ControlImpl::applyColours() {
 }
 
 // A drop-down list shows one line; the definition's height is that of the
-// opened list, which sets how many items it shows at once.
+// opened list, which scrolls when its items need more.
 void ControlImpl::setComboHeight() {
   QFontMetrics metrics(combo_->font());
   int lineHeight = metrics.height() + 8;
   combo_->setGeometry(combo_->x(), combo_->y(), combo_->width(), lineHeight);
   int itemHeight = std::max(1, metrics.height() + 2);
-  combo_->setMaxVisibleItems(std::max(1, (listHeight_ - lineHeight) / itemHeight));
+  combo_->setMaxVisibleItems(std::max(1, listHeight_ / itemHeight));
+  static_cast<ComboWidget*>(combo_)->setOpenedListHeight(std::max(itemHeight, listHeight_));
 }
 
 int ControlImpl::x() const {

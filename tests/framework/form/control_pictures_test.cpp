@@ -2,7 +2,10 @@
 // colours, edges and text placement the window definitions ask for.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QImage>
+#include <QScrollBar>
 #include <QWidget>
 #include <string>
 
@@ -60,6 +63,47 @@ TEST_F(ControlPictures, CheckBoxesAndOptionButtonsShowTheirDefinedBackground) {
     EXPECT_EQ(at(image, right, 21 + 10), kControlBackground);
     EXPECT_EQ(at(image, right, 56 + 10), kControlBackground);
   }
+}
+
+// A doctor line is its name and 41 blanks: wider than LIST2, it is cut at
+// the box's right edge, and nothing but the name is drawn.
+TEST_F(ControlPictures, ListLineWiderThanTheBoxIsCutNotElided) {
+  FormRef form6;
+  openWindow(form6, "form6", 0);
+  Control& list = form6->control("LIST2");
+  list.addItem("田中"_sj + Str(41, ' '));
+  list.addItem(Str(60, 'W'));
+  const QImage image = picture(*form6);
+  auto darkIn = [&](int x1, int x2, int y1, int y2) {
+    int n = 0;
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x) n += qGray(image.pixel(x, y)) < 128;
+    return n;
+  };
+  const int left = list.x(), top = list.y(), right = list.x() + list.width() - 1;
+  const int row = 20;  // 15 points of ＭＳ ゴシック
+  EXPECT_GT(darkIn(left + 3, left + 60, top + 3, top + row), 20) << "the name";
+  EXPECT_EQ(darkIn(left + 70, right - 4, top + 3, top + row - 2), 0) << "blanks only";
+  // The long line reaches the right edge: cut there, not ended early by "…".
+  EXPECT_GT(darkIn(right - 24, right - 4, top + row + 3, top + 2 * row - 2), 20);
+}
+
+// COMBO2 holds 17 request categories; its definition gives the opened list
+// 252 pixels: the list opens below the box at that height and scrolls.
+TEST_F(ControlPictures, OpenedDropDownListHasTheDefinedHeightAndScrolls) {
+  mainWindow().setVisible(true);
+  Control& control = ctl("COMBO2");
+  for (int i = 0; i < 17; ++i) control.addItem(" " + std::to_string(i));
+  auto* combo = static_cast<internal::ControlImpl&>(control).comboWidget();
+  combo->showPopup();
+  QWidget* popup = combo->view()->window();
+  ASSERT_NE(popup, combo->window());
+  ASSERT_TRUE(popup->isVisible());
+  const QRect box(combo->mapToGlobal(QPoint(0, 0)), combo->size());
+  EXPECT_EQ(popup->height(), 252);
+  EXPECT_GE(popup->geometry().top(), box.bottom()) << "the list covers the box";
+  EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
+  combo->hidePopup();
 }
 
 }  // namespace
