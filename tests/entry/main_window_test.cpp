@@ -144,6 +144,20 @@ TEST_F(InputTest, YearBoxesConvertEraYearsAndRefuseNonsense) {
   EXPECT_EQ(EDIT_COUNT, 2);
 }
 
+// The refused text keeps its line break; each further Enter in the box is
+// one more commit and brings exactly one more message.
+TEST_F(InputTest, RefusedYearIsReportedOncePerEnter) {
+  commit("EDIT2", "令和"_sj);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  for (size_t enter = 2; enter <= 3; ++enter) {
+    fw::testing::pressEnter(c("EDIT2"));
+    fw::waitForEvents();
+    EXPECT_EQ(answers.messages.size(), enter);
+  }
+  EXPECT_EQ(text("EDIT2"), "令和\r\n\r\n\r\n"_sj);
+  EXPECT_EQ(EDIT_COUNT, 0);
+}
+
 TEST_F(InputTest, FocusSetsTheInputMethodOfEachKindOfBox) {
   fw::testing::focus(c("EDIT2"));  // era names are typed in the year box
   fw::waitForEvents();

@@ -259,7 +259,13 @@ void ControlImpl::bindEvents(const std::vector<EventBinding>& events) {
 }
 
 void ControlImpl::postEvent(Event e) {
-  window_.postEvent(name_, bindings_, e, EventArgs{});
+  // An edit box's change procedure reads the whole current text, so changes
+  // that follow each other before it runs are one change to it. Qt reports
+  // one Enter in a multi-line box as two changes, and keys typed ahead of a
+  // running procedure as one each: each would find the same line break and
+  // commit the box again (a refused year would be announced twice).
+  const bool textChange = e == Event::Change && (multi_ || single_);
+  window_.postEvent(name_, bindings_, e, EventArgs{}, textChange ? this : nullptr);
 }
 
 bool ControlImpl::eventFilter(QObject* watched, QEvent* event) {

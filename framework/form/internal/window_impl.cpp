@@ -383,12 +383,12 @@ void WindowImpl::markClosed() {
 }
 
 void WindowImpl::postEvent(const Str& objectName, const BindingTable& bindings, Event e,
-                       EventArgs args) {
+                           EventArgs args, const void* mergeKey) {
   if (closed_ || building_) return;
   const Procedure* procedure = findProcedure(bindings, objectName, e);
   if (!procedure) return;
   args.window = this;
-  queueEvent(shared_from_this(), *procedure, args);
+  queueEvent(shared_from_this(), *procedure, args, mergeKey);
 }
 
 bool WindowImpl::operatorClose() {
