@@ -114,11 +114,16 @@ void clickPair(const char* name, const char* other, void (*repaint)(), void (*ri
   next.setImeMode(kImeClosed);
 }
 
-// Ticking 外来 or 入院 also resets the request category.
+// Ticking 外来 or 入院 also resets the request category. Choosing the blank
+// category by program raises no change event, so its mark is erased here,
+// as the check-box handler does; erased first, so the ring drawn next
+// stays whole.
 void clickRequest(const char* name, const char* other, void (*ringIt)()) {
-  const bool ticking = box(name).value() == 0;
+  if (box(name).value() == 0) {
+    box("COMBO2").setSelectedIndex(0);
+    CHECK_KESU(Tick::RequestKind);
+  }
   clickPair(name, other, IRAI_KESITEKAKU, ringIt, "EDIT14");
-  if (ticking) box("COMBO2").setSelectedIndex(0);
 }
 
 }  // namespace

@@ -245,6 +245,42 @@ TEST_F(InputTest, OutpatientResetsAChosenRequestKindAndItsMark) {
   EXPECT_EQ(EDIT_COUNT, 3);
 }
 
+// Ticking 外来 or 入院 takes the request category and its mark away. The
+// check box and a click on the drawn word must leave the same picture as
+// ticking it with no category chosen: no piece of the mark, the words and
+// the ring whole.
+TEST_F(InputTest, RequestKindMarkGoesTheSameWayByCheckBoxAndByClickArea) {
+  enum class Way { CheckBoxAlone, CheckBox, ClickArea };
+  struct Choice {
+    const char* box;
+    int x, y;  // on the drawn word
+  };
+  for (const Choice& choice : {Choice{"CHECK5", 560, 330}, Choice{"CHECK6", 660, 330}}) {
+    SCOPED_TRACE(choice.box);
+    auto pictureAfter = [&](Way way) {
+      MainWindowTest::TearDown();
+      InputTest::SetUp();
+      if (way != Way::CheckBoxAlone) choose("COMBO2", 9);
+      if (way == Way::ClickArea) {
+        fw::testing::mouseClick(fw::mainWindow(), choice.x, choice.y);
+        fw::waitForEvents();
+      } else {
+        click(choice.box);
+      }
+      EXPECT_EQ(c(choice.box).value(), 1);
+      EXPECT_EQ(c("COMBO2").selectedIndex(), 0);
+      std::vector<uint32_t> pixels;
+      for (int y = 290; y <= 360; ++y)
+        for (int x = 500; x <= 740; ++x) pixels.push_back(fw::mainWindow().picturePixel(x, y));
+      return pixels;
+    };
+    const std::vector<uint32_t> reference = pictureAfter(Way::CheckBoxAlone);
+    EXPECT_TRUE(pictureAfter(Way::CheckBox) == reference) << "by the check box";
+    EXPECT_TRUE(pictureAfter(Way::ClickArea) == reference) << "by the drawn word";
+    EXPECT_EQ(redPixels(693, 296, 735, 305), 0) << "a piece of the mark stayed";
+  }
+}
+
 TEST_F(InputTest, PairsAreExclusiveAndShowTheChoiceBold) {
   click("CHECK1");
   click("CHECK2");
