@@ -10,7 +10,7 @@ build_dir="${TESSIVO_BUILD_DIR:-$here/build}"
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
