@@ -6,11 +6,15 @@
 // --filled puts sample values into every edit box and sample lines into every
 // list box first, to see where values sit. The name COMBO2-OPEN saves the
 // main window with COMBO2 filled with the 17 request categories and its list
-// opened over it.
+// opened over it; PRINTDIALOG saves the system print dialog as the operator
+// sees it before every print.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +70,15 @@ bool saveOpenedCombo2(const std::string& png) {
   return picture.save(QString::fromStdString(png), "PNG");
 }
 
+bool savePrintDialog(const std::string& png) {
+  QPrinter printer;
+  QPrintDialog dialog(&printer);
+  dialog.show();
+  const bool saved = dialog.grab().save(QString::fromStdString(png), "PNG");
+  dialog.hide();
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +99,9 @@ int main(int argc, char** argv) {
   if (names.empty())
     names = {"MAINFORM", "FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"};
 
+  // Owned here, so that it goes before the static objects of Qt's print
+  // support do (the framework's own would outlive them).
+  QApplication app(argc, argv);
   if (!fw::initForTests()) {
     std::fprintf(stderr, "cannot start the form framework\n");
     return 1;
@@ -97,6 +113,8 @@ int main(int argc, char** argv) {
       bool saved = false;
       if (name == "COMBO2-OPEN") {
         saved = saveOpenedCombo2(png);
+      } else if (name == "PRINTDIALOG") {
+        saved = savePrintDialog(png);
       } else if (name == "MAINFORM") {
         if (filled) fillWithSamples(fw::mainWindow());
         fw::mainWindow().setVisible(true);
