@@ -203,6 +203,7 @@ class WindowImpl final : public Window, public std::enable_shared_from_this<Wind
 
  private:
   void applyFlags();
+  void applyIcon(const Str& iconName);
 
   Str name_;
   uint32_t style_, exStyle_;

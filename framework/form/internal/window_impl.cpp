@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -90,6 +92,7 @@ WindowImpl::WindowImpl(const WindowDefinition& def) {
   widget_ = new FormWidget(*this);
   widget_->setAttribute(Qt::WA_DeleteOnClose, false);
   if (w.caption) widget_->setWindowTitle(qs(*w.caption));
+  applyIcon(w.iconName);
   applyFlags();
 
   Str face = w.fontFace;
@@ -165,6 +168,18 @@ void WindowImpl::applyFlags() {
   bool wasVisible = widget_->isVisible();
   widget_->setWindowFlags(flags);
   if (wasVisible) widget_->show();
+}
+
+// The icon named by the window's class record, from the program's icons
+// (":/icons/<name>.png"). The first one also becomes the application's, so
+// that the message boxes and the print dialog carry it too. An icon that is
+// not there leaves the window without one.
+void WindowImpl::applyIcon(const Str& iconName) {
+  const QString path = QStringLiteral(":/icons/") + qs(iconName) + QStringLiteral(".png");
+  if (iconName.empty() || !QFile::exists(path)) return;
+  const QIcon icon(path);
+  widget_->setWindowIcon(icon);
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(icon);
 }
 
 void WindowImpl::check() const {

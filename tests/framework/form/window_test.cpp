@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QScreen>
 #include <functional>
 #include <map>
@@ -258,6 +260,24 @@ TEST_F(Windows, DisabledCloseCommandSurvivesTopMost) {
     EXPECT_TRUE(f->visible());
     EXPECT_FALSE(f->closeCommandEnabled());
   }
+}
+
+// Every definition names the icon "ekg": each window carries it, and so do
+// the dialogs of the program (through the application's icon).
+TEST_F(Windows, EveryWindowCarriesTheIconOfItsDefinition) {
+  const QImage ekg = QIcon(":/icons/ekg.png").pixmap(32, 32).toImage();
+  ASSERT_FALSE(ekg.isNull());
+  auto iconOf = [](Window& w) {
+    return static_cast<internal::WindowImpl&>(w).widget()->windowIcon().pixmap(32, 32).toImage();
+  };
+  EXPECT_EQ(iconOf(mainWindow()), ekg);
+  for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"}) {
+    SCOPED_TRACE(name);
+    FormRef f;
+    openWindow(f, name, 0);
+    EXPECT_EQ(iconOf(*f), ekg);
+  }
+  EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).toImage(), ekg);
 }
 
 TEST_F(Windows, ScreenshotsOfAllEight) {
