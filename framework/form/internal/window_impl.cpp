@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "framework/core/cp932.h"
@@ -165,6 +166,15 @@ void WindowImpl::applyFlags() {
     if (style_ & s::MaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
   }
   if (topMost_) flags |= Qt::WindowStaysOnTopHint;
+  // A window that has its native window keeps it: setWindowFlags would
+  // destroy and re-create it, which flickers (the main window goes top-most
+  // and back around every print).
+  if (QWindow* native = widget_->windowHandle();
+      native && widget_->testAttribute(Qt::WA_WState_Created)) {
+    widget_->overrideWindowFlags(flags);
+    native->setFlags(flags);
+    return;
+  }
   bool wasVisible = widget_->isVisible();
   widget_->setWindowFlags(flags);
   if (wasVisible) widget_->show();

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <map>
 
@@ -278,6 +279,38 @@ TEST_F(Windows, EveryWindowCarriesTheIconOfItsDefinition) {
     EXPECT_EQ(iconOf(*f), ekg);
   }
   EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).toImage(), ekg);
+}
+
+// Counts the native windows a widget was given after it was first shown.
+class NativeWindowChanges : public QObject {
+ public:
+  explicit NativeWindowChanges(QWidget* widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WinIdChange) ++count;
+    return false;
+  }
+};
+
+// Top-most on and off (the main window around every print) changes the
+// window's hints only: its native window stays, so nothing flickers.
+TEST_F(Windows, TopMostKeepsTheNativeWindow) {
+  Window& main = mainWindow();
+  main.setVisible(true);
+  QWidget* widget = static_cast<internal::WindowImpl&>(main).widget();
+  const QWindow* native = widget->windowHandle();
+  NativeWindowChanges changes(widget);
+  for (bool topMost : {false, true, false, true}) {
+    SCOPED_TRACE(topMost);
+    main.setTopMost(topMost);
+    EXPECT_EQ(widget->windowHandle(), native);
+    EXPECT_EQ(bool(widget->windowFlags() & Qt::WindowStaysOnTopHint), topMost);
+    EXPECT_EQ(bool(widget->windowHandle()->flags() & Qt::WindowStaysOnTopHint), topMost);
+    EXPECT_TRUE(main.visible());
+  }
+  EXPECT_EQ(changes.count, 0);
 }
 
 TEST_F(Windows, ScreenshotsOfAllEight) {
