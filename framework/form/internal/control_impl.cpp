@@ -15,6 +15,7 @@
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
 #include "framework/core/wd_format.h"
+#include "framework/form/internal/control_frames.h"
 #include "framework/form/internal/fonts.h"
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/painter_surface.h"
@@ -111,7 +112,7 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
     }
     case Kind::Edit:
       if (style_ & s::EsMultiline) {
-        auto* e = new QPlainTextEdit(parent);
+        auto* e = new MultiLineEdit(parent);
         e->setPlainText(toEditText(def.caption ? *def.caption : Str()));
         bool wraps = !(style_ & s::EsAutoHScroll);
         e->setLineWrapMode(wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -120,18 +121,18 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
         e->setHorizontalScrollBarPolicy((style_ & s::HScroll) && !wraps ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAlwaysOff);
         e->setTabChangesFocus(true);
-        // No margin inside the frame: the run-time fonts fill the box (24 pt
+        // No margin above the text: the run-time fonts fill the box (24 pt
         // text in a 32-pixel box), and a margin would push the line out of view.
-        e->document()->setDocumentMargin(0);
+        e->placeText(controlFrameWidth(style_, exStyle_));
+        drawControlFrame(e, style_, exStyle_);
         e->setReadOnly(style_ & s::EsReadOnly);
-        if (!(style_ & s::Border) && !(exStyle_ & s::ExClientEdge)) e->setFrameShape(QFrame::NoFrame);
         multi_ = e;
         widget_ = e;
       } else {
         auto* e = new QLineEdit(caption, parent);
         e->setReadOnly(style_ & s::EsReadOnly);
-        e->setFrame((style_ & s::Border) || (exStyle_ & s::ExClientEdge));
-        e->setTextMargins(1, 0, 1, 0);
+        placeSingleLineText(e, controlFrameWidth(style_, exStyle_));
+        drawControlFrame(e, style_, exStyle_);
         single_ = e;
         widget_ = e;
       }
@@ -160,6 +161,14 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
       // adds characters of its own (Qt would end it in "…").
       l->setTextElideMode(Qt::ElideNone);
       l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      if (const int frame = controlFrameWidth(style_, exStyle_); frame > 0) {
+        // The frame's pixels are kept free by a plain line of the same width.
+        l->setFrameStyle(QFrame::Box | QFrame::Plain);
+        l->setLineWidth(frame);
+      } else {
+        l->setFrameStyle(QFrame::NoFrame);
+      }
+      drawControlFrame(l, style_, exStyle_);
       list_ = l;
       widget_ = l;
       break;

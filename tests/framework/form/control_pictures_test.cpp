@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "framework/form/events.h"
 #include "framework/form/internal/form_objects.h"
@@ -104,6 +105,73 @@ TEST_F(ControlPictures, OpenedDropDownListHasTheDefinedHeightAndScrolls) {
   EXPECT_GE(popup->geometry().top(), box.bottom()) << "the list covers the box";
   EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
   combo->hidePopup();
+}
+
+// Where the dark pixels of a control's text start, measured from the
+// control's top-left corner inside its frame; (-1, -1) when there are none.
+QPoint inkStart(const QImage& image, Control& c, int frame) {
+  int top = -1, left = -1;
+  for (int y = c.y() + frame; y < c.y() + c.height() - frame; ++y)
+    for (int x = c.x() + frame; x < c.x() + c.width() - frame; ++x)
+      if (qGray(image.pixel(x, y)) < 128) {
+        if (top < 0) top = y - c.y();
+        if (left < 0 || x - c.x() < left) left = x - c.x();
+      }
+  return {left, top};
+}
+
+// FORM4's 68 boxes: single-line ones and the multi-line EDIT78, fonts of 11
+// and 12 points. A value starts at the same place in every one of them,
+// clear of the frame as in a Windows edit box.
+TEST_F(ControlPictures, EditValuesStartAtTheSamePlaceInEveryBox) {
+  FormRef form4;
+  openWindow(form4, "form4", 0);
+  std::vector<Control*> boxes;
+  for (int i = 0; i < form4->controlCount(); ++i)
+    if (form4->controlAt(i).kind() == Kind::Edit) boxes.push_back(&form4->controlAt(i));
+  ASSERT_EQ(boxes.size(), 68u);
+  for (Control* box : boxes) box->setText("-1.5");
+  const QImage image = picture(*form4);
+  const QPoint first = inkStart(image, *boxes.front(), 2);
+  EXPECT_GE(first.y(), 3) << "the value touches the top edge";
+  EXPECT_GE(first.x(), 3) << "the value touches the left edge";
+  for (Control* box : boxes) {
+    SCOPED_TRACE(box->name());
+    const QPoint start = inkStart(image, *box, 2);
+    EXPECT_EQ(start.y(), first.y());
+    EXPECT_EQ(start.x(), first.x());
+  }
+}
+
+// Edit and list boxes carry the sunken client edge of their definitions:
+// grey and white outside, dark grey and light grey inside; a box whose
+// definition adds the thin border has it around that.
+TEST_F(ControlPictures, EditAndListBoxesHaveTheSunkenClientEdge) {
+  auto expectEdge = [](const QImage& image, Control& c, int border) {
+    SCOPED_TRACE(c.name());
+    const int x = c.x() + c.width() / 2, top = c.y(), bottom = c.y() + c.height() - 1;
+    if (border) {
+      EXPECT_EQ(at(image, x, top), "#646464");
+      EXPECT_EQ(at(image, x, bottom), "#646464");
+    }
+    EXPECT_EQ(at(image, x, top + border), "#a0a0a0");
+    EXPECT_EQ(at(image, x, top + border + 1), "#696969");
+    EXPECT_EQ(at(image, x, bottom - border), "#ffffff");
+    EXPECT_EQ(at(image, x, bottom - border - 1), "#e3e3e3");
+    const int left = c.x(), y = c.y() + c.height() / 2;
+    EXPECT_EQ(at(image, left + border, y), "#a0a0a0");
+    EXPECT_EQ(at(image, left + border + 1, y), "#696969");
+  };
+  const QImage main = picture(mainWindow());
+  expectEdge(main, ctl("EDIT1"), 0);   // multi-line
+  expectEdge(main, ctl("EDIT98"), 0);
+  FormRef form6, form4;
+  openWindow(form6, "form6", 0);
+  const QImage image6 = picture(*form6);
+  expectEdge(image6, form6->control("LIST2"), 1);
+  expectEdge(image6, form6->control("EDIT96"), 1);
+  openWindow(form4, "form4", 0);
+  expectEdge(picture(*form4), form4->control("EDIT25"), 0);  // single-line
 }
 
 }  // namespace
