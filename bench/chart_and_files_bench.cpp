@@ -2,7 +2,9 @@
 // full chart, and writing and reading back 2000-byte records.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "entry/record.h"
 #include "framework/core/files.h"
@@ -66,8 +68,13 @@ BENCHMARK(BM_TrimAndConvert);
 
 // One history-sized record written and read back through a numbered file.
 void BM_RecordPutGet(benchmark::State& state) {
-  const auto dir = std::filesystem::temp_directory_path() / "tessivo-bench";
-  std::filesystem::create_directories(dir);
+  // A directory of this run's own: two runs at once do not share the file.
+  std::string unique = (std::filesystem::temp_directory_path() / "tessivo-bench-XXXXXX").string();
+  if (!mkdtemp(unique.data())) {
+    state.SkipWithError("no temporary directory");
+    return;
+  }
+  const std::filesystem::path dir = unique;
   const fw::Str name = (dir / "EKGDATA_1").string();
   std::filesystem::remove(name);
   fw::open(name, fw::FileMode::Record, fw::Share::ReadWrite, 1, 2000);

@@ -2,7 +2,6 @@
 // messages, the check-box groups, the pickers, today's date and clearing.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "entry/state.h"
 #include "framework/form/dialogs.h"
@@ -447,8 +446,8 @@ TEST_F(InputTest, HistoryButtonAsksAboutChangesFirst) {
 }
 
 TEST_F(InputTest, ScreenshotsOfTheMainWindow) {
-  std::filesystem::create_directories("/tmp/tessivo-main");
-  EXPECT_TRUE(fw::mainWindow().saveScreenshot("/tmp/tessivo-main/after-start.png"));
+  tessivo::test::TempDir pictures;
+  EXPECT_TRUE(fw::mainWindow().saveScreenshot(pictures.file("after-start.png")));
   commit("EDIT1", "12");
   commit("EDIT7", "123");
   commit("EDIT8", "山田　太郎"_sj);
@@ -462,7 +461,7 @@ TEST_F(InputTest, ScreenshotsOfTheMainWindow) {
   EXPECT_EQ(text("EDIT1"), "12");
   EXPECT_EQ(text("EDIT9"), "昭和45"_sj);
   EXPECT_EQ(c("COMBO2").selectedIndex(), 9);
-  EXPECT_TRUE(fw::mainWindow().saveScreenshot("/tmp/tessivo-main/after-choices.png"));
+  EXPECT_TRUE(fw::mainWindow().saveScreenshot(pictures.file("after-choices.png")));
 }
 
 }  // namespace

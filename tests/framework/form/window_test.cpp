@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDir>
 #include <QIcon>
 #include <QImage>
 #include <QScreen>
@@ -20,6 +19,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
+#include "tests/support/temp_dir.h"
 
 namespace fw {
 namespace {
@@ -314,8 +314,8 @@ TEST_F(Windows, TopMostKeepsTheNativeWindow) {
 }
 
 TEST_F(Windows, ScreenshotsOfAllEight) {
-  const std::string dir = "/tmp/tessivo-windows";
-  QDir().mkpath(QString::fromStdString(dir));
+  tessivo::test::TempDir temp;
+  const std::string dir = temp.path();
   ASSERT_TRUE(mainWindow().saveScreenshot(dir + "/MAINFORM.png"));
   for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"}) {
     SCOPED_TRACE(name);

@@ -202,7 +202,7 @@ TEST_F(PdfPageTest, PaletteColoursArriveExactly) {
     p.setPosition(7700, 3900);
     p.print("A.M."_sj);
   });
-  const std::string png = "/tmp/tessivo-print-sample.png";
+  const std::string png = dir.path() + "/print-sample.png";
   const QImage image = tessivo::test::renderPdfPage(lastPdf, 1, 72, png);
   ASSERT_FALSE(image.isNull());
   const QPointF origin = printableOrigin();

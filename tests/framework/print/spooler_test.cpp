@@ -20,6 +20,7 @@
 #include "framework/form/printer.h"
 #include "framework/form/responder.h"
 #include "tests/framework/print/pdf_probe.h"
+#include "tests/support/temp_dir.h"
 
 namespace fw {
 namespace {
@@ -212,7 +213,8 @@ TEST_F(SpoolerTest, ConfirmedDialogPrintsOneA4LandscapeSheetNamedPrinter) {
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_EQ(jobsNamedPrinter("TessivoPDF"), before + 1);
   expectChartPage("TessivoPDF");
-  const std::string sample = "/tmp/tessivo-spooler-sample.png";
+  tessivo::test::TempDir pictures;
+  const std::string sample = pictures.file("spooler-sample.png");
   EXPECT_FALSE(tessivo::test::renderPdfPage(outputOf("TessivoPDF"), 1, 60, sample).isNull());
 }
 
