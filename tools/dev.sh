@@ -64,15 +64,29 @@ case "${1:-}" in
   test)
     install_missing
     build
-    # A private CUPS server with a PDF queue for the printing tests.
-    if [ -f "$here/tools/cups_test_server.sh" ]; then
-      # shellcheck source=/dev/null
-      source "$here/tools/cups_test_server.sh"
-      cups_test_server_start || echo "CUPS could not be started: spooler tests will be skipped."
-      trap 'cups_test_server_stop || true' EXIT
+    # A private CUPS server with a PDF queue for the printing tests. Without
+    # it they skip, and a green run would prove nothing about printing: the
+    # other tests still run, then the command fails with the reason.
+    # shellcheck source=/dev/null
+    source "$here/tools/cups_test_server.sh"
+    cups_log="$(mktemp)"
+    cups_failed=0
+    if cups_test_server_start 2>"$cups_log"; then
+      trap 'cups_test_server_stop || true; rm -f "$cups_log"' EXIT
+    else
+      cups_failed=1
+      trap 'rm -f "$cups_log"' EXIT
+      cat "$cups_log" >&2
     fi
     cd "$build_dir"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300
+    status=0
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
+    if [ "$cups_failed" -ne 0 ]; then
+      echo "FAILED: the private CUPS server could not be started, so the printing tests did not run:" >&2
+      cat "$cups_log" >&2
+      exit 1
+    fi
+    exit "$status"
     ;;
   *)
     echo "usage: bash tools/dev.sh run|test" >&2
