@@ -10,7 +10,7 @@ build_dir="${TESSIVO_BUILD_DIR:-$here/build}"
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
@@ -119,15 +119,29 @@ case "${1:-}" in
       ibus ibus-anthy python3-gi
     # A warning fails the test command, as it fails CI.
     build -DTESSIVO_WERROR=ON
-    # A private CUPS server with a PDF queue for the printing tests.
-    if [ -f "$here/tools/cups_test_server.sh" ]; then
-      # shellcheck source=/dev/null
-      source "$here/tools/cups_test_server.sh"
-      cups_test_server_start || echo "CUPS could not be started: spooler tests will be skipped."
-      trap 'cups_test_server_stop || true; stop_started' EXIT
+    # A private CUPS server with a PDF queue for the printing tests. Without
+    # it they skip, and a green run would prove nothing about printing: the
+    # other tests still run, then the command fails with the reason.
+    # shellcheck source=/dev/null
+    source "$here/tools/cups_test_server.sh"
+    cups_log="$(mktemp)"
+    cups_failed=0
+    if cups_test_server_start 2>"$cups_log"; then
+      trap 'cups_test_server_stop || true; rm -f "$cups_log"; stop_started' EXIT
+    else
+      cups_failed=1
+      trap 'rm -f "$cups_log"; stop_started' EXIT
+      cat "$cups_log" >&2
     fi
     cd "$build_dir"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300
+    status=0
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
+    if [ "$cups_failed" -ne 0 ]; then
+      echo "FAILED: the private CUPS server could not be started, so the printing tests did not run:" >&2
+      cat "$cups_log" >&2
+      exit 1
+    fi
+    exit "$status"
     ;;
   *)
     echo "usage: bash tools/dev.sh run|test" >&2

@@ -87,6 +87,9 @@ inline constexpr int ControlNotFound = 1013;
 inline constexpr int DefinitionFaulty = 1014;
 inline constexpr int ListRefused = 1016;
 inline constexpr int ComboRefused = 1017;
+// A C++ exception that is not a runtime error of the services (a failure
+// inside a library); std::bad_alloc counts as OutOfMemory instead.
+inline constexpr int Unexpected = 1099;
 }  // namespace err
 
 class RuntimeError : public std::runtime_error {

@@ -266,7 +266,13 @@ void clipboardSetText(const Str& text) {
 bool previousInstance() {
   // Held until the process ends.
   static internal::InstanceLock lock;
-  static const bool otherHolds = !lock.tryAcquire(internal::instanceLockPath());
+  static const bool otherHolds = [] {
+    if (lock.tryAcquire(internal::instanceLockPath())) return false;
+    // The program then refuses to run as if another copy held the lock;
+    // the operator's message cannot tell the two apart, this line can.
+    if (!lock.failure().empty()) std::fprintf(stderr, "%s\n", lock.failure().c_str());
+    return true;
+  }();
   return otherHolds;
 }
 

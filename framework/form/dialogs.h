@@ -34,7 +34,9 @@ void pause(int hundredths);            // n x 10 ms, 0..65535 else error 5
 void beep();
 void clipboardClear();
 void clipboardSetText(const Str& text);
-// Takes the program's system-wide lock; true when another instance holds it.
+// Takes the program's per-user-session lock; true when another instance holds
+// it, and also when the lock cannot be taken at all (the reason goes to
+// standard error), so that two copies never run on the same data.
 bool previousInstance();
 
 }  // namespace fw

@@ -38,6 +38,7 @@ struct Pending {
   std::weak_ptr<internal::WindowImpl> window;
   Procedure procedure;
   EventArgs args;
+  const void* mergeKey = nullptr;
 };
 
 std::map<Str, Procedure>& registry() {
@@ -117,10 +118,11 @@ const Procedure* findProcedure(const BindingTable& bindings, const Str& objectNa
 }
 
 bool queueEvent(const std::shared_ptr<WindowImpl>& window, const Procedure& procedure,
-                const EventArgs& args) {
+                const EventArgs& args, const void* mergeKey) {
   if (g_endRequested) return false;
+  if (mergeKey && !g_queue.empty() && g_queue.back().mergeKey == mergeKey) return true;
   if (int(g_queue.size()) >= kEventQueueLimit) return false;  // the newest is dropped
-  g_queue.push_back({window, procedure, args});
+  g_queue.push_back({window, procedure, args, mergeKey});
   if (g_queuedHook) g_queuedHook();
   return true;
 }

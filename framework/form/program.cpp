@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdlib>
 #include <memory>
 
@@ -24,6 +27,19 @@ void buildMainWindow() {
   internal::setMainWindow(internal::openWindowFromBytes(*bytes, 0));
 }
 
+// Qt's own texts (the print dialog, standard buttons, the edit boxes'
+// context menu) in the program's language, whatever the system's locale.
+// Without the translation files (Debian package qt6-translations-l10n) they
+// stay English.
+void useJapaneseQtTexts() {
+  static QTranslator* translator = nullptr;
+  if (translator) return;
+  translator = new QTranslator(qApp);
+  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+}
+
 void shutDown() {
   internal::clearEventQueue();
   internal::destroyAllWindows();
@@ -38,6 +54,7 @@ int runProgram(int argc, char** argv, const ProgramOptions& options) {
   std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  useJapaneseQtTexts();
 
   if (!internal::runAsProcedure(buildMainWindow) || !mainWindowExists()) {
     shutDown();
@@ -79,6 +96,7 @@ bool initForTests() {
     static QApplication app(argc, argv);
   }
   QApplication::setQuitOnLastWindowClosed(false);
+  useJapaneseQtTexts();
   resetForTests();
   try {
     buildMainWindow();

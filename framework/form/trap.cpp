@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -60,6 +62,7 @@ constexpr Description kDescriptions[] = {
     {err::DefinitionFaulty, "ウィンドウ定義が壊れています"},
     {err::ListRefused, "リストボックスが操作を受け付けません"},
     {err::ComboRefused, "コンボボックスが操作を受け付けません"},
+    {err::Unexpected, "予期しないエラーが発生しました"},
 };
 
 // The program file's name, as the title of the fatal report.
@@ -76,10 +79,35 @@ Str programName() {
   Str report = fatalErrorText(e);
   try {
     messageBox(nullptr, programName(), report, mb::OK, mb::Exclamation);
-  } catch (const RuntimeError&) {
+  } catch (...) {
+    // No box can be shown (no memory left, no display): the report goes
+    // where whoever started the program can still read it.
     std::fprintf(stderr, "%s\n", toUtf8(report).c_str());
   }
   endProgram();
+}
+
+// Runs fn; any other exception leaving it (std::bad_alloc, an exception of
+// Qt or of the standard library) becomes a runtime error, so that it meets
+// the trap and the fatal report like every failure of the services instead
+// of ending the program unannounced. ProgramEnd passes through.
+bool runAsRuntimeError(const std::function<void()>& fn) {
+  try {
+    fn();
+    return true;
+  } catch (const RuntimeError&) {
+    throw;
+  } catch (const ProgramEnd&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    raise(err::OutOfMemory);
+  } catch (const std::exception& e) {
+    // The operator's message cannot carry it; whoever started the program can.
+    std::fprintf(stderr, "%s\n", e.what());
+    raise(err::Unexpected);
+  } catch (...) {
+    raise(err::Unexpected);
+  }
 }
 
 }  // namespace
@@ -99,14 +127,13 @@ void installProgramTrap(TrapHandler handler) { g_trap = std::move(handler); }
 
 bool runTrapped(const std::function<void()>& fn) {
   try {
-    fn();
-    return true;
+    return runAsRuntimeError(fn);
   } catch (const RuntimeError& e) {
     if (!g_trap) fatal(e);
     // An error inside the handler has no trap left to go to.
     TrapHandler handler = g_trap;  // the handler may install another one
     try {
-      handler(e);
+      runAsRuntimeError([&] { handler(e); });
     } catch (const RuntimeError& inHandler) {
       fatal(inHandler);
     }

@@ -26,7 +26,9 @@ void installProgramTrap(TrapHandler handler);
 // and by the start code. Returns false when fn was abandoned by an error and
 // the trap let the program go on. ProgramEnd passes through untouched; an
 // error without a trap, or raised inside the handler, is reported as fatal
-// and ends the program (ProgramEnd is thrown).
+// and ends the program (ProgramEnd is thrown). Any other exception counts as
+// a runtime error: std::bad_alloc as err::OutOfMemory, the rest (exceptions
+// of Qt or of the standard library) as err::Unexpected.
 bool runTrapped(const std::function<void()>& fn);
 
 // The fatal report: "\r\n<module> [<line>行]:エラー[<number>]", CR LF and the

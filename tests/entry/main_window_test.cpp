@@ -2,7 +2,6 @@
 // messages, the check-box groups, the pickers, today's date and clearing.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "entry/state.h"
 #include "framework/form/dialogs.h"
@@ -144,6 +143,20 @@ TEST_F(InputTest, YearBoxesConvertEraYearsAndRefuseNonsense) {
   EXPECT_EQ(EDIT_COUNT, 2);
 }
 
+// The refused text keeps its line break; each further Enter in the box is
+// one more commit and brings exactly one more message.
+TEST_F(InputTest, RefusedYearIsReportedOncePerEnter) {
+  commit("EDIT2", "令和"_sj);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  for (size_t enter = 2; enter <= 3; ++enter) {
+    fw::testing::pressEnter(c("EDIT2"));
+    fw::waitForEvents();
+    EXPECT_EQ(answers.messages.size(), enter);
+  }
+  EXPECT_EQ(text("EDIT2"), "令和\r\n\r\n\r\n"_sj);
+  EXPECT_EQ(EDIT_COUNT, 0);
+}
+
 TEST_F(InputTest, FocusSetsTheInputMethodOfEachKindOfBox) {
   fw::testing::focus(c("EDIT2"));  // era names are typed in the year box
   fw::waitForEvents();
@@ -229,6 +242,42 @@ TEST_F(InputTest, OutpatientResetsAChosenRequestKindAndItsMark) {
   EXPECT_EQ(c("CHECK5").value(), 1);
   EXPECT_EQ(requestKindMark(), 0);
   EXPECT_EQ(EDIT_COUNT, 3);
+}
+
+// Ticking 外来 or 入院 takes the request category and its mark away. The
+// check box and a click on the drawn word must leave the same picture as
+// ticking it with no category chosen: no piece of the mark, the words and
+// the ring whole.
+TEST_F(InputTest, RequestKindMarkGoesTheSameWayByCheckBoxAndByClickArea) {
+  enum class Way { CheckBoxAlone, CheckBox, ClickArea };
+  struct Choice {
+    const char* box;
+    int x, y;  // on the drawn word
+  };
+  for (const Choice& choice : {Choice{"CHECK5", 560, 330}, Choice{"CHECK6", 660, 330}}) {
+    SCOPED_TRACE(choice.box);
+    auto pictureAfter = [&](Way way) {
+      MainWindowTest::TearDown();
+      InputTest::SetUp();
+      if (way != Way::CheckBoxAlone) choose("COMBO2", 9);
+      if (way == Way::ClickArea) {
+        fw::testing::mouseClick(fw::mainWindow(), choice.x, choice.y);
+        fw::waitForEvents();
+      } else {
+        click(choice.box);
+      }
+      EXPECT_EQ(c(choice.box).value(), 1);
+      EXPECT_EQ(c("COMBO2").selectedIndex(), 0);
+      std::vector<uint32_t> pixels;
+      for (int y = 290; y <= 360; ++y)
+        for (int x = 500; x <= 740; ++x) pixels.push_back(fw::mainWindow().picturePixel(x, y));
+      return pixels;
+    };
+    const std::vector<uint32_t> reference = pictureAfter(Way::CheckBoxAlone);
+    EXPECT_TRUE(pictureAfter(Way::CheckBox) == reference) << "by the check box";
+    EXPECT_TRUE(pictureAfter(Way::ClickArea) == reference) << "by the drawn word";
+    EXPECT_EQ(redPixels(693, 296, 735, 305), 0) << "a piece of the mark stayed";
+  }
 }
 
 TEST_F(InputTest, PairsAreExclusiveAndShowTheChoiceBold) {
@@ -397,8 +446,8 @@ TEST_F(InputTest, HistoryButtonAsksAboutChangesFirst) {
 }
 
 TEST_F(InputTest, ScreenshotsOfTheMainWindow) {
-  std::filesystem::create_directories("/tmp/tessivo-main");
-  EXPECT_TRUE(fw::mainWindow().saveScreenshot("/tmp/tessivo-main/after-start.png"));
+  tessivo::test::TempDir pictures;
+  EXPECT_TRUE(fw::mainWindow().saveScreenshot(pictures.file("after-start.png")));
   commit("EDIT1", "12");
   commit("EDIT7", "123");
   commit("EDIT8", "山田　太郎"_sj);
@@ -412,7 +461,7 @@ TEST_F(InputTest, ScreenshotsOfTheMainWindow) {
   EXPECT_EQ(text("EDIT1"), "12");
   EXPECT_EQ(text("EDIT9"), "昭和45"_sj);
   EXPECT_EQ(c("COMBO2").selectedIndex(), 9);
-  EXPECT_TRUE(fw::mainWindow().saveScreenshot("/tmp/tessivo-main/after-choices.png"));
+  EXPECT_TRUE(fw::mainWindow().saveScreenshot(pictures.file("after-choices.png")));
 }
 
 }  // namespace

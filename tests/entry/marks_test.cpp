@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -364,10 +363,10 @@ class MainWindowMarks : public ::testing::Test {
   }
   static int ringPixels(int cx, int cy) { return redPixels(cx - 23, cy - 23, cx + 23, cy + 23); }
 
-  static void savePicture(const std::string& name) {
-    std::filesystem::create_directories("/tmp/tessivo-marks");
-    fw::mainWindow().saveScreenshot("/tmp/tessivo-marks/" + name);
+  void savePicture(const std::string& name) {
+    EXPECT_TRUE(fw::mainWindow().saveScreenshot(pictures.file(name)));
   }
+  tessivo::test::TempDir pictures;
 };
 
 TEST_F(MainWindowMarks, InitialPictureIsBackgroundWithBlackWords) {

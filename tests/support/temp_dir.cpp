@@ -12,10 +12,23 @@ namespace fs = std::filesystem;
 
 namespace tessivo::test {
 
-TempCwd::TempCwd() {
+namespace {
+std::string makeTempDir() {
   std::string tmpl = (fs::temp_directory_path() / "tessivo-test-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl;
+  return tmpl;
+}
+}  // namespace
+
+TempDir::TempDir() : path_(makeTempDir()) {}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+TempCwd::TempCwd() {
+  path_ = makeTempDir();
   previous_ = fs::current_path().string();
   fs::current_path(path_);
 }

@@ -1,10 +1,29 @@
-// A fresh temporary directory that becomes the current directory for the
-// test's lifetime (the program keeps EKG_DATA and EKG_SYS relative to it).
+// Fresh temporary directories for one test: two runs of the suite at once
+// on one machine never share a file.
 #pragma once
 
 #include <string>
 
 namespace tessivo::test {
+
+// A directory of its own under the system's temporary directory, removed
+// with everything in it at the end of its scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  // path()/name
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// A TempDir that is also the current directory for the test's lifetime (the
+// program keeps EKG_DATA and EKG_SYS relative to it).
 
 class TempCwd {
  public:

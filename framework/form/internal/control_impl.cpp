@@ -15,6 +15,7 @@
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
 #include "framework/core/wd_format.h"
+#include "framework/form/internal/control_frames.h"
 #include "framework/form/internal/fonts.h"
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/input_method.h"
@@ -75,13 +76,6 @@ QString toEditText(const Str& text) {
 
 }  // namespace
 
-// --- Widgets ----------------------------------------------------------------
-
-void ComboWidget::showPopup() {
-  if (onDropDown) onDropDown();
-  QComboBox::showPopup();
-}
-
 // --- ControlImpl ------------------------------------------------------------
 
 ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* parent)
@@ -119,7 +113,7 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
     }
     case Kind::Edit:
       if (style_ & s::EsMultiline) {
-        auto* e = new QPlainTextEdit(parent);
+        auto* e = new MultiLineEdit(parent);
         e->setPlainText(toEditText(def.caption ? *def.caption : Str()));
         bool wraps = !(style_ & s::EsAutoHScroll);
         e->setLineWrapMode(wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -128,18 +122,18 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
         e->setHorizontalScrollBarPolicy((style_ & s::HScroll) && !wraps ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAlwaysOff);
         e->setTabChangesFocus(true);
-        // No margin inside the frame: the run-time fonts fill the box (24 pt
+        // No margin above the text: the run-time fonts fill the box (24 pt
         // text in a 32-pixel box), and a margin would push the line out of view.
-        e->document()->setDocumentMargin(0);
+        e->placeText(controlFrameWidth(style_, exStyle_));
+        drawControlFrame(e, style_, exStyle_);
         e->setReadOnly(style_ & s::EsReadOnly);
-        if (!(style_ & s::Border) && !(exStyle_ & s::ExClientEdge)) e->setFrameShape(QFrame::NoFrame);
         multi_ = e;
         widget_ = e;
       } else {
         auto* e = new QLineEdit(caption, parent);
         e->setReadOnly(style_ & s::EsReadOnly);
-        e->setFrame((style_ & s::Border) || (exStyle_ & s::ExClientEdge));
-        e->setTextMargins(1, 0, 1, 0);
+        placeSingleLineText(e, controlFrameWidth(style_, exStyle_));
+        drawControlFrame(e, style_, exStyle_);
         single_ = e;
         widget_ = e;
       }
@@ -164,7 +158,18 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
       l->setVerticalScrollBarPolicy((style_ & s::VScroll) ? Qt::ScrollBarAsNeeded
                                                           : Qt::ScrollBarAlwaysOff);
       l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      // A line wider than the box is cut off at its right edge; the box never
+      // adds characters of its own (Qt would end it in "…").
+      l->setTextElideMode(Qt::ElideNone);
       l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      if (const int frame = controlFrameWidth(style_, exStyle_); frame > 0) {
+        // The frame's pixels are kept free by a plain line of the same width.
+        l->setFrameStyle(QFrame::Box | QFrame::Plain);
+        l->setLineWidth(frame);
+      } else {
+        l->setFrameStyle(QFrame::NoFrame);
+      }
+      drawControlFrame(l, style_, exStyle_);
       list_ = l;
       widget_ = l;
       break;
@@ -264,7 +269,13 @@ void ControlImpl::bindEvents(const std::vector<EventBinding>& events) {
 }
 
 void ControlImpl::postEvent(Event e) {
-  window_.postEvent(name_, bindings_, e, EventArgs{});
+  // An edit box's change procedure reads the whole current text, so changes
+  // that follow each other before it runs are one change to it. Qt reports
+  // one Enter in a multi-line box as two changes, and keys typed ahead of a
+  // running procedure as one each: each would find the same line break and
+  // commit the box again (a refused year would be announced twice).
+  const bool textChange = e == Event::Change && (multi_ || single_);
+  window_.postEvent(name_, bindings_, e, EventArgs{}, textChange ? this : nullptr);
 }
 
 bool ControlImpl::eventFilter(QObject* watched, QEvent* event) {
@@ -615,6 +626,9 @@ void ControlImpl::applyColours() {
   p.setColor(QPalette::ButtonText, text);
   if (kind_ == Kind::Label || kind_ == Kind::Check || kind_ == Kind::Radio) {
     p.setColor(QPalette::Window, back);
+    // Qt fills check boxes and option buttons with the button colour (grey),
+    // not with the window colour the definition sets.
+    widget_->setBackgroundRole(QPalette::Window);
     widget_->setAutoFillBackground(true);
   } else if (kind_ != Kind::Button) {
     p.setColor(QPalette::Base, back);
@@ -623,13 +637,14 @@ void ControlImpl::applyColours() {
 }
 
 // A drop-down list shows one line; the definition's height is that of the
-// opened list, which sets how many items it shows at once.
+// opened list, which scrolls when its items need more.
 void ControlImpl::setComboHeight() {
   QFontMetrics metrics(combo_->font());
   int lineHeight = metrics.height() + 8;
   combo_->setGeometry(combo_->x(), combo_->y(), combo_->width(), lineHeight);
   int itemHeight = std::max(1, metrics.height() + 2);
-  combo_->setMaxVisibleItems(std::max(1, (listHeight_ - lineHeight) / itemHeight));
+  combo_->setMaxVisibleItems(std::max(1, listHeight_ / itemHeight));
+  static_cast<ComboWidget*>(combo_)->setOpenedListHeight(std::max(itemHeight, listHeight_));
 }
 
 int ControlImpl::x() const {

@@ -189,7 +189,8 @@ class WindowImpl final : public Window, public std::enable_shared_from_this<Wind
   int showState() const { return showState_; }
   void showInitialState();              // code 201
   void markClosed();                    // hides; events from now on are dropped
-  void postEvent(const Str& objectName, const BindingTable& bindings, Event e, EventArgs args);
+  void postEvent(const Str& objectName, const BindingTable& bindings, Event e, EventArgs args,
+                 const void* mergeKey = nullptr);
   void raiseOwn(Event e, EventArgs args = {}) { postEvent(name_, bindings_, e, args); }
   // The operator asked to close the window (close box, system menu).
   bool operatorClose();
@@ -202,6 +203,7 @@ class WindowImpl final : public Window, public std::enable_shared_from_this<Wind
 
  private:
   void applyFlags();
+  void applyIcon(const Str& iconName);
 
   Str name_;
   uint32_t style_, exStyle_;
@@ -264,8 +266,11 @@ std::vector<std::shared_ptr<WindowImpl>> openWindows();
 // NAME_EVENT (name upper-cased). nullptr when there is none.
 const Procedure* findProcedure(const BindingTable& bindings, const Str& objectName, Event e);
 // Queues the procedure; false when 64 events are already pending.
+// mergeKey: when the newest waiting event carries the same key, the new one
+// is not queued: the waiting procedure has not run yet and will see the
+// newer state (nullptr never merges).
 bool queueEvent(const std::shared_ptr<WindowImpl>& window, const Procedure& procedure,
-                const EventArgs& args);
+                const EventArgs& args, const void* mergeKey = nullptr);
 // Calls a procedure at once (_QUERYCLOSE), under the program trap.
 void callNow(const Procedure& procedure, EventArgs& args);
 // Runs code as a procedure (the start code): under the program trap, with

@@ -259,6 +259,9 @@ void PainterSurface::drawBitmap(double x, double y, double width, double height,
   checkBitmapSource(bitmap, srcWidth, srcHeight);
   const QRectF target(toDeviceX(x), toDeviceY(y), toDeviceX(width), toDeviceY(height));
   PaintScope scope(*this);
+  // A PDF would otherwise carry the picture as JPEG: off-white specks around
+  // the strokes, which some printers put on the chart.
+  scope.painter().setRenderHint(QPainter::LosslessImageRendering);
   scope.painter().drawImage(target, bitmap.impl()->image, QRectF(srcX, srcY, srcWidth, srcHeight));
 }
 

@@ -1,11 +1,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "framework/core/cp932.h"
@@ -91,6 +94,7 @@ WindowImpl::WindowImpl(const WindowDefinition& def) {
   widget_ = new FormWidget(*this);
   widget_->setAttribute(Qt::WA_DeleteOnClose, false);
   if (w.caption) widget_->setWindowTitle(qs(*w.caption));
+  applyIcon(w.iconName);
   applyFlags();
 
   Str face = w.fontFace;
@@ -163,9 +167,30 @@ void WindowImpl::applyFlags() {
     if (style_ & s::MaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
   }
   if (topMost_) flags |= Qt::WindowStaysOnTopHint;
+  // A window that has its native window keeps it: setWindowFlags would
+  // destroy and re-create it, which flickers (the main window goes top-most
+  // and back around every print).
+  if (QWindow* native = widget_->windowHandle();
+      native && widget_->testAttribute(Qt::WA_WState_Created)) {
+    widget_->overrideWindowFlags(flags);
+    native->setFlags(flags);
+    return;
+  }
   bool wasVisible = widget_->isVisible();
   widget_->setWindowFlags(flags);
   if (wasVisible) widget_->show();
+}
+
+// The icon named by the window's class record, from the program's icons
+// (":/icons/<name>.png"). The first one also becomes the application's, so
+// that the message boxes and the print dialog carry it too. An icon that is
+// not there leaves the window without one.
+void WindowImpl::applyIcon(const Str& iconName) {
+  const QString path = QStringLiteral(":/icons/") + qs(iconName) + QStringLiteral(".png");
+  if (iconName.empty() || !QFile::exists(path)) return;
+  const QIcon icon(path);
+  widget_->setWindowIcon(icon);
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(icon);
 }
 
 void WindowImpl::check() const {
@@ -385,12 +410,12 @@ void WindowImpl::markClosed() {
 }
 
 void WindowImpl::postEvent(const Str& objectName, const BindingTable& bindings, Event e,
-                       EventArgs args) {
+                           EventArgs args, const void* mergeKey) {
   if (closed_ || building_) return;
   const Procedure* procedure = findProcedure(bindings, objectName, e);
   if (!procedure) return;
   args.window = this;
-  queueEvent(shared_from_this(), *procedure, args);
+  queueEvent(shared_from_this(), *procedure, args, mergeKey);
 }
 
 bool WindowImpl::operatorClose() {

@@ -11,6 +11,7 @@
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
 #include "tests/support/error_of.h"
+#include "tests/support/temp_dir.h"
 
 namespace fw {
 namespace {
@@ -143,7 +144,8 @@ namespace {
 
 // Dark pixels inside a control's rectangle on a screenshot of its window.
 int darkPixelsIn(Window& window, Control& control) {
-  const std::string png = ::testing::TempDir() + "/controls-visible.png";
+  tessivo::test::TempDir pictures;
+  const std::string png = pictures.file("controls-visible.png");
   EXPECT_TRUE(window.saveScreenshot(png));
   QImage shot(QString::fromStdString(png));
   int dark = 0;

@@ -1,8 +1,5 @@
-// Message box, input box, pause and the single-instance lock. The real
-// dialogs are driven offscreen the way the operator would answer them.
-#include <sys/wait.h>
-#include <unistd.h>
-
+// Message box, input box and pause. The real dialogs are driven offscreen
+// the way the operator would answer them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,9 +15,7 @@
 
 #include "framework/core/error.h"
 #include "framework/form/dialogs.h"
-#include "framework/form/internal/dialog_instance_lock.h"
 #include "framework/form/responder.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/error_of.h"
 
 namespace fw {
@@ -236,44 +231,6 @@ TEST(Pause, OutsideZeroTo65535IsError5) {
   EXPECT_EQ(errorOf([] { pause(-1); }), err::InvalidArgument);
   EXPECT_EQ(errorOf([] { pause(65536); }), err::InvalidArgument);
   EXPECT_EQ(errorOf([] { pause(0); }), 0);
-}
-
-// A process that died holding the lock leaves the file behind but not the lock.
-TEST(InstanceLock, LockOfAnExitedProcessDoesNotBlock) {
-  tessivo::test::TempCwd dir;
-  const std::string path = dir.path() + "/TESSIVO.lock";
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    internal::InstanceLock lock;
-    _exit(lock.tryAcquire(path) && lock.held() ? 0 : 1);  // no unlock: as a crash
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  internal::InstanceLock lock;
-  EXPECT_TRUE(lock.tryAcquire(path));
-}
-
-TEST(PreviousInstance, AnotherProcessSeesTheProgramsLock) {
-  const QString savedName = QCoreApplication::applicationName();
-  QCoreApplication::setApplicationName(QStringLiteral("tessivo_lock_%1").arg(getpid()));
-  const std::string path = internal::instanceLockPath();
-  EXPECT_NE(path.find("TESSIVO_LOCK_"), std::string::npos);
-  EXPECT_FALSE(previousInstance());
-  EXPECT_FALSE(previousInstance());  // the lock is kept, not taken again
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    internal::InstanceLock other;
-    _exit(other.tryAcquire(path) ? 1 : 0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  QCoreApplication::setApplicationName(savedName);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "a second process could take the lock";
 }
 
 }  // namespace

@@ -157,6 +157,35 @@ TEST_F(Events, EditTextChangesRaiseChangeAndEnterIsCrLf) {
   EXPECT_EQ(edit.text(), "aXb");
 }
 
+// The change procedure reads the whole text: changes that follow each other
+// unserved reach it once, so one Enter is one commit. Changes with other
+// events between them keep their place in the order.
+TEST_F(Events, TextChangesWaitingTogetherReachTheProcedureOnce) {
+  Control& edit = ctl("EDIT1");
+  std::vector<Str> seen;
+  registerProcedure("EDIT1_CHANGE", [&](EventArgs&) { seen.push_back("C" + ctl("EDIT1").text()); });
+  registerProcedure("BUTTON1_ON", [&](EventArgs&) { seen.push_back("B"); });
+  waitForEvents();
+
+  edit.setText("1\r\n");
+  waitForEvents();
+  seen.clear();
+  edit.setSelection(-1, -1, true);
+  testing::pressEnter(edit);  // Qt reports this one key as two changes
+  waitForEvents();
+  EXPECT_EQ(seen, std::vector<Str>{"C1\r\n\r\n"});
+
+  seen.clear();
+  edit.setText("");
+  testing::typeText(edit, "12");
+  testing::click(ctl("BUTTON1"));
+  testing::typeText(edit, "3");
+  testing::pressEnter(edit);
+  EXPECT_EQ(pendingEventCount(), 3);
+  waitForEvents();
+  EXPECT_EQ(seen, (std::vector<Str>{"C123\r\n", "B", "C123\r\n"}));
+}
+
 TEST_F(Events, QueryCloseIsCalledAtOnceAndItsFlagDecides) {
   int16_t answer = 1;
   int calls = 0;

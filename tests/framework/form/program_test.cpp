@@ -2,6 +2,10 @@
 // window's close box, and procedures that never nest.
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -123,6 +127,16 @@ TEST_F(ProgramLoop, CloseBoxWithoutQueryCloseEndsTheProgram) {
   record("BUTTON1_ON");
   EXPECT_EQ(run([] { QTimer::singleShot(0, [] { testing::requestClose(mainWindow()); }); }), 0);
   EXPECT_TRUE(log.empty());
+}
+
+// Qt's own dialogs and buttons speak the program's language: the print
+// dialog the operator confirms every print in, the standard buttons.
+TEST_F(ProgramLoop, QtsOwnDialogTextsAreJapanese) {
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().toStdString(), "キャンセル");
+  QPrinter printer;
+  QPrintDialog dialog(&printer);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "印刷");
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QException>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <vector>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -78,6 +83,45 @@ TEST_F(Trap, WithoutATrapTheErrorIsReportedWithItsPlace) {
   EXPECT_GT(report.text.size(), head.size());  // followed by a description
   EXPECT_EQ(report.icon, mb::Exclamation);
   EXPECT_EQ(report.buttons, mb::OK);
+}
+
+// Exceptions that are not runtime errors of the services: out of memory, a
+// failure inside Qt or the standard library. They meet the same trap; none
+// may end the program without the operator being told.
+TEST_F(Trap, OtherExceptionsMeetTheTrapAsRuntimeErrors) {
+  const std::vector<std::function<void()>> throwers = {
+      [] { throw std::bad_alloc(); },
+      [] { throw QException(); },
+      [] { (void)std::vector<int>().at(1); },
+      [] { throw 42; },
+  };
+  for (const auto& thrower : throwers) {
+    resetTrapState();
+    installProgramsTrap();
+    answers.messages.clear();
+    EXPECT_THROW(runTrapped(thrower), ProgramEnd);
+    EXPECT_TRUE(programEnding());
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0].text, "エラ－が発生しました！実行プログラムを閉じます！"_sj);
+  }
+  EXPECT_EQ(handled, (std::vector<int>{err::OutOfMemory, err::Unexpected, err::Unexpected,
+                                       err::Unexpected}));
+}
+
+TEST_F(Trap, OtherExceptionsWithoutATrapGetTheFatalReport) {
+  EXPECT_THROW(runTrapped([] { throw std::bad_alloc(); }), ProgramEnd);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  EXPECT_EQ(answers.messages[0].title, fromUtf8Name());
+  EXPECT_NE(answers.messages[0].text.find("エラー[7]\r\nメモリが不足しています"_sj), Str::npos);
+
+  // Thrown by the handler itself: fatal as well.
+  resetTrapState();
+  answers.messages.clear();
+  installProgramTrap([](const RuntimeError&) { throw std::runtime_error("handler"); });
+  EXPECT_THROW(runTrapped([] { raise(err::FileNotFound); }), ProgramEnd);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  EXPECT_NE(answers.messages[0].text.find("[" + std::to_string(err::Unexpected) + "]"),
+            Str::npos);
 }
 
 TEST_F(Trap, ErrorInsideTheHandlerIsFatal) {

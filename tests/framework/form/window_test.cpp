@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <map>
 
@@ -17,6 +19,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
+#include "tests/support/temp_dir.h"
 
 namespace fw {
 namespace {
@@ -264,9 +267,59 @@ TEST_F(Windows, DisabledCloseCommandSurvivesTopMost) {
   }
 }
 
+// Every definition names the icon "ekg": each window carries it, and so do
+// the dialogs of the program (through the application's icon).
+TEST_F(Windows, EveryWindowCarriesTheIconOfItsDefinition) {
+  const QImage ekg = QIcon(":/icons/ekg.png").pixmap(32, 32).toImage();
+  ASSERT_FALSE(ekg.isNull());
+  auto iconOf = [](Window& w) {
+    return static_cast<internal::WindowImpl&>(w).widget()->windowIcon().pixmap(32, 32).toImage();
+  };
+  EXPECT_EQ(iconOf(mainWindow()), ekg);
+  for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"}) {
+    SCOPED_TRACE(name);
+    FormRef f;
+    openWindow(f, name, 0);
+    EXPECT_EQ(iconOf(*f), ekg);
+  }
+  EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).toImage(), ekg);
+}
+
+// Counts the native windows a widget was given after it was first shown.
+class NativeWindowChanges : public QObject {
+ public:
+  explicit NativeWindowChanges(QWidget* widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WinIdChange) ++count;
+    return false;
+  }
+};
+
+// Top-most on and off (the main window around every print) changes the
+// window's hints only: its native window stays, so nothing flickers.
+TEST_F(Windows, TopMostKeepsTheNativeWindow) {
+  Window& main = mainWindow();
+  main.setVisible(true);
+  QWidget* widget = static_cast<internal::WindowImpl&>(main).widget();
+  const QWindow* native = widget->windowHandle();
+  NativeWindowChanges changes(widget);
+  for (bool topMost : {false, true, false, true}) {
+    SCOPED_TRACE(topMost);
+    main.setTopMost(topMost);
+    EXPECT_EQ(widget->windowHandle(), native);
+    EXPECT_EQ(bool(widget->windowFlags() & Qt::WindowStaysOnTopHint), topMost);
+    EXPECT_EQ(bool(widget->windowHandle()->flags() & Qt::WindowStaysOnTopHint), topMost);
+    EXPECT_TRUE(main.visible());
+  }
+  EXPECT_EQ(changes.count, 0);
+}
+
 TEST_F(Windows, ScreenshotsOfAllEight) {
-  const std::string dir = "/tmp/tessivo-windows";
-  QDir().mkpath(QString::fromStdString(dir));
+  tessivo::test::TempDir temp;
+  const std::string dir = temp.path();
   ASSERT_TRUE(mainWindow().saveScreenshot(dir + "/MAINFORM.png"));
   for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"}) {
     SCOPED_TRACE(name);

@@ -4,6 +4,8 @@
 
 #include <QPageLayout>
 #include <functional>
+#include <sstream>
+#include <string>
 
 #include "framework/core/numbers.h"
 #include "framework/core/str.h"
@@ -200,7 +202,7 @@ TEST_F(PdfPageTest, PaletteColoursArriveExactly) {
     p.setPosition(7700, 3900);
     p.print("A.M."_sj);
   });
-  const std::string png = "/tmp/tessivo-print-sample.png";
+  const std::string png = dir.path() + "/print-sample.png";
   const QImage image = tessivo::test::renderPdfPage(lastPdf, 1, 72, png);
   ASSERT_FALSE(image.isNull());
   const QPointF origin = printableOrigin();
@@ -211,6 +213,31 @@ TEST_F(PdfPageTest, PaletteColoursArriveExactly) {
   EXPECT_EQ(at(1500, 1500), QColor(255, 0, 0));
   EXPECT_EQ(at(3500, 1500), QColor(0, 0, 128));
   EXPECT_EQ(at(5500, 1500), QColor(255, 255, 0));
+}
+
+// The check mark goes into the PDF as it is: a lossy (JPEG) copy surrounds
+// the strokes with off-white specks that some printers put on the chart.
+TEST_F(PdfPageTest, CheckMarkPictureIsEmbeddedLosslessly) {
+  if (!tessivo::test::haveTool("pdfimages")) GTEST_SKIP() << "pdfimages missing";
+  for (const char* name : {"CHECK_1", "CHECK_2"}) {
+    SCOPED_TRACE(name);
+    const Bitmap check = Bitmap::load(name);
+    printPage([&](Printer& p) { p.drawBitmap(1000, 1000, 435.6, 288.2, check, 1, 1, 198, 131); });
+    // "page num type width height color comp bpc enc ..." for every picture.
+    const std::string list = tessivo::test::runCommand("pdfimages -list '" + lastPdf + "'");
+    int pictures = 0;
+    std::istringstream lines(list);
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream fields(line);
+      std::string page, num, type, width, height, color, comp, bpc, enc;
+      fields >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc;
+      if (type != "image") continue;
+      ++pictures;
+      EXPECT_NE(enc, "jpeg") << line;
+      EXPECT_EQ(width + "x" + height, "198x131") << line;
+    }
+    EXPECT_EQ(pictures, 1) << list;
+  }
 }
 
 }  // namespace
