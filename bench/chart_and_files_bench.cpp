@@ -8,6 +8,7 @@
 #include <string>
 
 #include "entry/record.h"
+#include "tests/support/sample_examinee.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/str.h"
@@ -21,33 +22,9 @@ using namespace fw::literals;
 
 namespace {
 
-common::ExamineeRecord fullRecord() {
-  common::ExamineeRecord r;
-  r.EXAM_NO = "12345";
-  r.EXAM_YEAR = "2024";
-  r.EXAM_MONTH = "１２"_sj;
-  r.EXAM_DAY = "２４"_sj;
-  r.EXAM_AM = 1;
-  r.EXAM_HOUR = "１０"_sj;
-  r.EXAM_MINUTE = "05";
-  r.CHART_NO = "0000000123";
-  r.NAME = "山田　太郎"_sj;
-  r.BIRTH_YEAR = "昭和45"_sj;
-  r.AGE = "５４"_sj;
-  r.SEX_MALE = 1;
-  r.HOSPITAL = "さくら医院"_sj;
-  r.REQUEST_KIND = 4;
-  r.DOCTOR = "佐藤"_sj;
-  r.BP_HIGH = "128";
-  r.BP_LOW = "84";
-  r.ECG_STRESS = 1;
-  r.MASTER_DOUBLE = 1;
-  r.FINDING_NAME = "正常範囲"_sj;
-  return r;
-}
 
 void BM_DrawFullChart(benchmark::State& state) {
-  const common::ExamineeRecord record = fullRecord();
+  const common::ExamineeRecord record = tessivo::test::sampleExaminee();
   const printing::CorrectionTable corrections{};
   const printing::PrintOptions options;
   for (auto _ : state) {
@@ -75,7 +52,7 @@ void BM_PrintFullChartToPdf(benchmark::State& state) {
     return;
   }
   const std::string pdf = dir + "/chart.pdf";
-  const entry::ExamineeRecord record = fullRecord();
+  const entry::ExamineeRecord record = tessivo::test::sampleExaminee();
   const printing::CorrectionTable corrections{};
   const printing::PrintOptions options;
   fw::setPdfOutput(pdf);

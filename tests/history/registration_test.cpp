@@ -3,7 +3,9 @@
 // counter.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "common/history_format.h"
 #include "entry/state.h"
@@ -148,6 +150,11 @@ TEST_F(RegistrationTest, OverwriteThroughForm3RewritesEntryNAndMakesItLive) {
   click("BUTTON1");
   ASSERT_TRUE(fw::isOpen(history::FORM3));
   EXPECT_FALSE(fw::mainWindow().enabled());
+  // Pictures for a person to look at, when asked for.
+  if (const char* dir = std::getenv("TESSIVO_SNAPSHOT_DIR")) {
+    fw::mainWindow().saveScreenshot(std::string(dir) + "/registration-main.png");
+    history::FORM3->saveScreenshot(std::string(dir) + "/registration-FORM3.png");
+  }
 
   answers.messages.clear();
   answers.messageAnswers = {mb::ResYes};
