@@ -5,6 +5,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/attribute_search.h"
 #include "history/texts.h"
 
 namespace history {
@@ -40,9 +41,7 @@ void on(const char* name, void (*body)()) {
 void registerProcedures() {
   on("BUTTON1_ON", [] { notAvailableYet("BUTTON1"); });
   on("BUTTON2_ON", BUTTON2_ON);
-  on("BUTTON7_ON", [] { notAvailableYet("BUTTON7"); });
-  on("BUTTON28_ON", [] { notAvailableYet("BUTTON28"); });
-  on("BUTTON35_ON", [] { notAvailableYet("BUTTON35"); });
+  registerAttributeSearchProcedures();
 }
 
 }  // namespace history
