@@ -1,12 +1,11 @@
 #include "history/procedures.h"
 
-#include "entry/state.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
 #include "history/attribute_search.h"
-#include "history/texts.h"
+#include "history/history_window.h"
 
 namespace history {
 
@@ -22,16 +21,6 @@ void notAvailableYet(const char* button) {
                  fw::mb::Information);
 }
 
-void BUTTON2_ON() {
-  if (entry::EDIT_COUNT > 0 &&
-      fw::messageBox(nullptr, text::kHistoryTitle, text::kHistoryChangedQuestion, fw::mb::YesNo,
-                     fw::mb::Question) != fw::mb::ResYes) {
-    return;
-  }
-  fw::mainWindow().setImeMode(fw::ime::Off);
-  notAvailableYet("BUTTON2");
-}
-
 void on(const char* name, void (*body)()) {
   fw::registerProcedure(name, [body](fw::EventArgs&) { body(); });
 }
@@ -40,8 +29,8 @@ void on(const char* name, void (*body)()) {
 
 void registerProcedures() {
   on("BUTTON1_ON", [] { notAvailableYet("BUTTON1"); });
-  on("BUTTON2_ON", BUTTON2_ON);
   registerAttributeSearchProcedures();
+  registerHistoryWindowProcedures();
 }
 
 }  // namespace history
