@@ -6,6 +6,7 @@
 #include "framework/form/window.h"
 #include "history/attribute_search.h"
 #include "history/history_window.h"
+#include "history/open_delete.h"
 
 namespace history {
 
@@ -31,6 +32,7 @@ void registerProcedures() {
   on("BUTTON1_ON", [] { notAvailableYet("BUTTON1"); });
   registerAttributeSearchProcedures();
   registerHistoryWindowProcedures();
+  registerOpenDeleteProcedures();
 }
 
 }  // namespace history
