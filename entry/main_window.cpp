@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "entry/clearing.h"
 #include "entry/doctor_list.h"
 #include "entry/marks.h"
 #include "entry/messages.h"
@@ -278,11 +279,7 @@ void clearWindow() {
   CURRENT_ENTRY.clear();
   ZENBU_KESU();
   EDIT_COUNT = 0;
-  if (ctl("CHECK12").value() == 1) {
-    const Str hospital = common::readSetting(common::files::kHospitalName, "");
-    if (!hospital.empty()) ctl("EDIT13").setText(hospital);
-  }
-  ctl("EDIT14").setText(defaultDoctorFromPicker());
+  applyClearingDefaults();
 }
 
 void on(const Str& name, std::function<void()> body) {

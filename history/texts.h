@@ -33,4 +33,63 @@ inline fw::Str countMismatch(const fw::Str& attributes, const fw::Str& clinical)
          "件\r\n新しい登録はEKGDATA_1の件数に合わせて記録されます。"_sj;
 }
 
+// The three searches: titles of every box, the input prompts.
+inline const fw::Str kNumberSearchTitle = "番号で検索"_sj;
+inline const fw::Str kChartSearchTitle = "カルテ番号で検索"_sj;
+inline const fw::Str kNameSearchTitle = "氏名で検索"_sj;
+inline const fw::Str kNumberPrompt = "番号を入力して下さい。"_sj;
+inline const fw::Str kChartPrompt = "カルテ番号を入力して下さい。"_sj;
+inline const fw::Str kNamePrompt = "氏名を入力して下さい。"_sj;
+
+// Searches from the main window: the question's first line, the common rest
+// of the question, the not-found messages.
+inline const fw::Str kNumberSearchLead = "入力した番号の受検者の属性を過去履歴から検索します。"_sj;
+inline const fw::Str kChartSearchLead = "入力したカルテ番号の受検者の属性を過去履歴から検索します。"_sj;
+inline const fw::Str kNameSearchLead = "入力した氏名の受検者の属性を過去履歴から検索します。"_sj;
+inline const fw::Str kAreYouSure = "よろしいですか？   "_sj;
+inline const fw::Str kNewestNoteLine1 = "(但し、検索対象が履歴に複数ある場合は、最も新しいデータを   　　   "_sj;
+inline const fw::Str kNewestNoteLine2 = " 表示します）"_sj;
+inline const fw::Str kNumberNotFound = "該当する番号の受験者は、ありませんでした。   "_sj;
+inline const fw::Str kChartNotFound = "該当するカルテ番号の受験者は、ありませんでした。   "_sj;
+inline const fw::Str kNameNotFound = "該当する氏名の受験者は、ありませんでした。   "_sj;
+
+// Searches in the history window (each question continues with CR LF and
+// kAreYouSure).
+inline const fw::Str kListNumberQuestion = "入力した番号の受検者を過去履歴から検索します"_sj;
+inline const fw::Str kListChartQuestion = "入力したカルテ番号の受検者を過去履歴から検索します"_sj;
+inline const fw::Str kListNameQuestion = "入力した氏名の受検者を過去履歴から検索します(不完全一致可)。"_sj;
+inline const fw::Str kListNumberNotFound = "入力した番号の受検者は、ありませんでした。  "_sj;
+inline const fw::Str kListChartNotFound = "入力したカルテ番号の受検者は、ありませんでした。  "_sj;
+inline const fw::Str kListNameNotFound = "入力した氏名の受検者は、ありませんでした。  "_sj;
+inline const fw::Str kResetTitle = "RESET"_sj;
+inline const fw::Str kResetText = "履歴リストを初期表示に戻します。    "_sj;
+
+// The picture and help texts of the history window.
+inline const fw::Str kWindowTitle = "  履 歴"_sj;
+inline const fw::Str kNumberHeader = "No.      番号 　　　   　　 氏　名　   　 　 "_sj;
+inline const fw::Str kNumberHeaderShadow = "No.      番号 　　　   　　 氏　名　   　　  "_sj;
+inline const fw::Str kChartHeader = "No.   カルテ番号　　   　　 氏　名　   　 　 "_sj;
+inline const fw::Str kRightHeader = "性別　　  生年月日　  　 年齢　　  　実施日"_sj;
+inline const fw::Str kPrintBoxLabel = "履歴印刷"_sj;
+inline const fw::Str kHelpList = "各受検者の心電図カルテを再表示したい場合は、上記の履歴リストをダブルクリックまたはリストを選択の後、開くボタンをクリックして受検者のファイルを開いて下さい。また、削除ボタンによって各受検者の履歴ファイルを削除することができます。なお、リストの表示に時間を要する場合は、[Esc]keyによって表示を停止することができます。"_sj;
+inline const fw::Str kHelpPrint = "右記の印刷開始行番号と印刷終了行番号を指定して、印刷ボタンによって上記の履歴リストを印刷して下さい（但し、印刷可能行数は300行までです）。 また、印刷を途中で停止する場合は、[Esc]keyによって停止できます。"_sj;
+
+// Opening and deleting an entry.
+inline const fw::Str kOpenTitle = "開　く"_sj;
+inline const fw::Str kOpenNameLabel = "氏　名："_sj;
+inline const fw::Str kOpenDateLabel = "実施日："_sj;
+inline const fw::Str kOpenQuestion = "選択した受検者の履歴ファイルを開きます。　よろしいですか？　   "_sj;
+inline const fw::Str kOpenNothingSelected = "履歴からファイルを開く対象者が選択されていません。   "_sj;
+inline const fw::Str kDeleteTitle = "削　除"_sj;
+inline const fw::Str kDeleteNameLabel = "氏名："_sj;
+inline const fw::Str kDeleteQuestion = "選択した受検者の履歴ファイルを削除します。　よろしいですか？　   "_sj;
+inline const fw::Str kDeleteNothingSelected = "削除対象者が選択されていません。   "_sj;
+inline const fw::Str kDeleteDone = "削除が完了しました。     "_sj;
+// The entry of a list line is no longer in the history files (they were
+// shortened or replaced while the window was open).
+inline const fw::Str kEntryUnreadable =
+    "選択した受検者の履歴ファイルを読み込めませんでした。   \r\n履歴リストを表示し直します。"_sj;
+inline const fw::Str kEntryNotDeletable =
+    "選択した受検者の履歴ファイルが見つからないため、削除できませんでした。   \r\n履歴リストを表示し直します。"_sj;
+
 }  // namespace history::text

@@ -9,8 +9,11 @@ namespace history {
 // FORM2 while it is open (empty otherwise).
 extern fw::FormRef FORM2;
 
-// What LIST1 shows: 0 the history list or a search result by number or
-// name, 1 a chart-number list, 2 the deleted entries.
+// Which number the list was last chosen to show: 0 the examination number
+// (the history list, a search by number or name, RESET), 1 the chart number
+// (a chart-number search). The list print heads its column by it and a
+// deletion lists again by it; the deleted-entries view and a change of the
+// list size leave it as it is.
 extern int LIST_MODE;
 // The list size chosen in COMBO6 (50 … 2000 lines).
 extern int LIST_LIMIT;

@@ -1,0 +1,190 @@
+// The search keys and comparisons, the newest match and the listings, on
+// history files the tests write.
+#include "history/search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "tests/history/history_files.h"
+#include "tests/support/temp_dir.h"
+
+namespace history_test {
+namespace {
+
+using history::Column;
+using history::Matcher;
+using history::Scan;
+using history::SearchKind;
+using history::searchKey;
+using namespace fw::literals;
+
+class SearchTest : public ::testing::Test {
+ protected:
+  long newest(SearchKind kind, const Str& answer) {
+    const Matcher m(kind, searchKey(kind, answer));
+    return history::findNewest(m, {}).entry;
+  }
+  tessivo::test::TempCwd cwd;
+  HistoryFiles files;
+};
+
+TEST(SearchKeys, NarrowedPaddedOrAsTyped) {
+  EXPECT_EQ(searchKey(SearchKind::Number, " １２ａ　"_sj), "12a");
+  EXPECT_EQ(searchKey(SearchKind::ChartNumber, "123"), "0000000123");
+  EXPECT_EQ(searchKey(SearchKind::ChartNumber, "１２３"_sj), "0000000123");
+  EXPECT_EQ(searchKey(SearchKind::ChartNumber, "123456789012"), "3456789012");
+  EXPECT_EQ(searchKey(SearchKind::Name, "　山田 太郎 "_sj), "山田 太郎"_sj);
+}
+
+// The shortcuts that spare the conversions must never change an answer:
+// every record is judged as the plain comparison judges it, over names and
+// numbers mixing both widths, cases, voiced half-width kana and blanks.
+TEST(SearchComparison, ShortcutsGiveThePlainAnswer) {
+  const std::vector<Str> nameParts = {
+      "山"_sj, "田"_sj, "太"_sj, "　"_sj, " ", "a", "A", "ａ"_sj, "Ａ"_sj, "ｶ"_sj, "ﾞ"_sj,
+      "ガ"_sj, "カ"_sj, "1", "１"_sj, "ｱ"_sj, "ア"_sj, "ー"_sj, "-", "－"_sj, "ﾊ"_sj, "ﾟ"_sj,
+      "パ"_sj, "\x93"};
+  const std::vector<Str> numberParts = {"1", "2", "a", "A", "１"_sj, "ａ"_sj, "Ａ"_sj, " ",
+                                        "　"_sj, "ｱ"_sj, "0"};
+  std::mt19937 random(20240507);
+  auto pick = [&](const std::vector<Str>& parts, int most) {
+    Str s;
+    const int n = 1 + static_cast<int>(random() % most);
+    for (int i = 0; i < n; ++i) s += parts[random() % parts.size()];
+    return s;
+  };
+  int matched = 0;
+  for (int round = 0; round < 400; ++round) {
+    const Str nameKey = searchKey(SearchKind::Name, pick(nameParts, 3));
+    const Str numberKey = searchKey(SearchKind::Number, pick(numberParts, 3));
+    const Str chartKey = searchKey(SearchKind::ChartNumber, pick(numberParts, 3));
+    if (nameKey.empty() || numberKey.empty()) continue;
+    const Matcher byName(SearchKind::Name, nameKey);
+    const Matcher byNumber(SearchKind::Number, numberKey);
+    const Matcher byChart(SearchKind::ChartNumber, chartKey);
+    for (int i = 0; i < 60; ++i) {
+      AttributeValues a;
+      a[AttributeField::Name] = pick(nameParts, 12);
+      a[AttributeField::ExamNo] = pick(numberParts, 4);
+      a[AttributeField::ChartNo] = "00000000" + pick(numberParts, 2);
+      const Str bytes = common::encode(a);
+      const history::RecordView r(bytes);
+      ASSERT_EQ(byName.matches(r), byName.matchesPlainly(r))
+          << "key " << nameKey << " name " << a[AttributeField::Name];
+      ASSERT_EQ(byNumber.matches(r), byNumber.matchesPlainly(r))
+          << "key " << numberKey << " number " << a[AttributeField::ExamNo];
+      ASSERT_EQ(byChart.matches(r), byChart.matchesPlainly(r));
+      matched += byName.matches(r) + byNumber.matches(r);
+    }
+  }
+  EXPECT_GT(matched, 100);  // the rounds did exercise matches, not only refusals
+}
+
+TEST_F(SearchTest, NumbersMatchInEitherWidthAndCase) {
+  files.add(examinee("12a", "a"_sj)).add(examinee("12A", "b"_sj)).add(examinee("123", "c"));
+  files.write();
+  EXPECT_EQ(newest(SearchKind::Number, "１２ａ"_sj), 2);
+  EXPECT_EQ(newest(SearchKind::Number, "12a"), 2);
+  EXPECT_EQ(newest(SearchKind::Number, "12"), 0);
+  EXPECT_EQ(newest(SearchKind::Number, "123"), 3);
+}
+
+TEST_F(SearchTest, ChartNumbersAreFilledWithZeros) {
+  files.add(examinee("1", "a", "0000000123")).add(examinee("2", "b", "0000001230"));
+  files.write();
+  EXPECT_EQ(newest(SearchKind::ChartNumber, "123"), 1);
+  EXPECT_EQ(newest(SearchKind::ChartNumber, "0000000123"), 1);
+  EXPECT_EQ(newest(SearchKind::ChartNumber, "１２３"_sj), 1);
+  EXPECT_EQ(newest(SearchKind::ChartNumber, "23"), 0);
+}
+
+TEST_F(SearchTest, NamesMatchAnywhereInEitherWidth) {
+  files.add(examinee("1", "山田　太郎"_sj))
+      .add(examinee("2", "田中花子"_sj))
+      .add(examinee("3", "ﾔﾏﾀﾞ ﾀﾛｳ"_sj))
+      .add(examinee("4", "Tanaka"));
+  files.write();
+  EXPECT_EQ(newest(SearchKind::Name, "田"_sj), 2);
+  EXPECT_EQ(newest(SearchKind::Name, "山田 太郎"_sj), 1);   // half-width blank typed
+  EXPECT_EQ(newest(SearchKind::Name, "ヤマダ　タ"_sj), 3);  // half-width kana stored
+  EXPECT_EQ(newest(SearchKind::Name, "ｔａｎ"_sj), 0);        // case is kept
+  EXPECT_EQ(newest(SearchKind::Name, "ａｎａ"_sj), 4);
+  EXPECT_EQ(newest(SearchKind::Name, "花子さん"_sj), 0);
+}
+
+TEST_F(SearchTest, DeletedEntriesAreNeverFound) {
+  files.add(examinee("5", "山田"_sj)).add(examinee("5", "山田"_sj), true);
+  files.add(examinee("6", "鈴木"_sj), true);
+  files.write();
+  EXPECT_EQ(newest(SearchKind::Number, "5"), 1);
+  EXPECT_EQ(newest(SearchKind::Name, "鈴木"_sj), 0);
+  EXPECT_EQ(newest(SearchKind::Number, "6"), 0);
+}
+
+TEST_F(SearchTest, MissingOrEmptyFilesFindNothing) {
+  std::filesystem::create_directories("EKG_DATA");
+  EXPECT_EQ(newest(SearchKind::Name, "田"_sj), 0);
+  files.write();  // no entries: empty files
+  EXPECT_EQ(newest(SearchKind::Number, "1"), 0);
+  EXPECT_TRUE(history::listEntries(Scan::Live, Column::Number, 50, nullptr, {}).lines.empty());
+}
+
+TEST_F(SearchTest, StopTestEndsTheScanBeforeTheNextRecord) {
+  files.addNumbered(10);
+  files.write();
+  int asked = 0;
+  const Matcher m(SearchKind::Number, "1");
+  const history::Found found = history::findNewest(m, [&] { return ++asked == 4; });
+  EXPECT_TRUE(found.stopped);
+  EXPECT_EQ(found.entry, 0);
+  EXPECT_EQ(asked, 4);
+
+  asked = 0;
+  const history::Listing listing =
+      history::listEntries(Scan::Live, Column::Number, 50, nullptr, [&] { return ++asked == 4; });
+  EXPECT_TRUE(listing.stopped);
+  EXPECT_EQ(listing.lines.size(), 3u);  // what was listed before stays
+}
+
+TEST_F(SearchTest, ListingsAreNewestFirstUpToTheLimit) {
+  files.addNumbered(120);
+  files.write();
+  history::Listing l = history::listEntries(Scan::Live, Column::Number, 50, nullptr, {});
+  ASSERT_EQ(l.lines.size(), 50u);
+  EXPECT_EQ(history::selectionOf(l.lines.front()).entry, "120");
+  EXPECT_EQ(l.lines.front().substr(0, 4), "   1");
+  EXPECT_EQ(history::selectionOf(l.lines.back()).entry, "71");
+  EXPECT_EQ(l.lines.back().substr(0, 4), "  50");
+  EXPECT_FALSE(l.stopped);
+}
+
+TEST_F(SearchTest, DeletedEntriesUseNoLineNumbers) {
+  files.addNumbered(3);
+  files.add(examinee("4", "x", "0000000005"), true);
+  files.add(examinee("5", "y", "0000000005"));
+  files.add(examinee("6", "z", "0000000005"));
+  files.write();
+
+  auto entriesOf = [](const history::Listing& l) {
+    std::vector<Str> out;
+    for (const Str& line : l.lines) out.push_back(line.substr(0, 4) + "#" + line.substr(109));
+    return out;
+  };
+  EXPECT_EQ(entriesOf(history::listEntries(Scan::Live, Column::Number, 50, nullptr, {})),
+            (std::vector<Str>{"   1#6", "   2#5", "   3#3", "   4#2", "   5#1"}));
+  EXPECT_EQ(entriesOf(history::listEntries(Scan::Deleted, Column::Number, 50, nullptr, {})),
+            (std::vector<Str>{"   1#4"}));
+
+  // A chart-number search for 5 lists every live entry stored as 0000000005.
+  const Matcher five(SearchKind::ChartNumber, searchKey(SearchKind::ChartNumber, "5"));
+  const history::Listing found =
+      history::listEntries(Scan::Live, Column::ChartNumber, 50, &five, {});
+  EXPECT_EQ(entriesOf(found), (std::vector<Str>{"   1#6", "   2#5"}));
+  EXPECT_EQ(found.lines[0].substr(7, 12), "0000000005  ");
+  EXPECT_EQ(history::listEntries(Scan::Live, Column::ChartNumber, 1, &five, {}).lines.size(), 1u);
+}
+
+}  // namespace
+}  // namespace history_test
