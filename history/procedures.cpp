@@ -5,6 +5,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/list_print.h"
 #include "history/texts.h"
 
 namespace history {
@@ -43,6 +44,7 @@ void registerProcedures() {
   on("BUTTON7_ON", [] { notAvailableYet("BUTTON7"); });
   on("BUTTON28_ON", [] { notAvailableYet("BUTTON28"); });
   on("BUTTON35_ON", [] { notAvailableYet("BUTTON35"); });
+  registerListPrintProcedures();
 }
 
 }  // namespace history
