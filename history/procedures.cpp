@@ -2,6 +2,7 @@
 
 #include "history/attribute_search.h"
 #include "history/history_window.h"
+#include "history/list_print.h"
 #include "history/open_delete.h"
 #include "history/registration.h"
 
@@ -12,6 +13,7 @@ void registerProcedures() {
   registerAttributeSearchProcedures();
   registerHistoryWindowProcedures();
   registerOpenDeleteProcedures();
+  registerListPrintProcedures();
 }
 
 }  // namespace history

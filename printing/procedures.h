@@ -1,5 +1,6 @@
 // The chart printing commands of the main window and their windows:
-// BUTTON10_ON (single chart print), BUTTON21_ON and FORM4 (print position
+// BUTTON10_ON (single chart print), BUTTON38_ON and FORM8 (multiple chart
+// print, multiple_print.h), BUTTON21_ON and FORM4 (print position
 // corrections), BUTTON36_ON and FORM7 (print font), BUTTON42_ON and FORM9
 // (print colour).
 #pragma once

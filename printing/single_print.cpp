@@ -1,11 +1,11 @@
 // "単票印刷": one FT-70 chart of the examinee shown in the main window.
-#include <memory>
-
 #include "entry/record.h"
 #include "common/print_options.h"
+#include "common/print_texts.h"
 #include "framework/core/error.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
+#include "framework/form/print_run.h"
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
 #include "framework/form/window.h"
@@ -16,12 +16,6 @@
 namespace printing {
 
 using namespace fw::literals;
-
-namespace {
-
-constexpr int kChartScaleMode = 5;  // 0.001 inch
-
-}  // namespace
 
 void BUTTON10_ON() {
   // Every statement below is skipped on a runtime error and the print goes on;
@@ -53,22 +47,13 @@ void BUTTON10_ON() {
   fw::resumeNext([&] { fw::mainWindow().setEnabled(false); });
   fw::resumeNext([&] { fw::mainWindow().setTopMost(false); });
 
-  std::unique_ptr<fw::Printer> printerObject;
-  fw::resumeNext([&] { printerObject = std::make_unique<fw::Printer>(); });
-  auto printer = [&]() -> fw::Printer& {
-    if (!printerObject) fw::raise(fw::err::NoObject);
-    return *printerObject;
-  };
-
-  fw::resumeNext([&] { printer().choose("", fw::kPaperA4, fw::kLandscape); });
-  bool confirmed = false;  // a failing dialog prints nothing
-  fw::PrintRange range;
-  fw::resumeNext([&] { confirmed = printer().dialog(range); });
-  if (confirmed) {
+  fw::PrintRun run;
+  run.choose("", fw::kPaperA4, fw::kLandscape);
+  if (run.dialog()) {
     fw::resumeNext([&] { fw::mainWindow().setMousePointer(fw::pointer::Hourglass); });
-    fw::resumeNext([&] { printer().startDocument("PRINTER"); });
-    fw::resumeNext([&] { printer().newPage(); });
-    fw::resumeNext([&] { printer().setScaleMode(kChartScaleMode); });
+    run.startDocument(common::text::kPrintDocumentName);
+    run.newPage();
+    fw::resumeNext([&] { run.printer().setScaleMode(kChartScaleMode); });
 
     common::ExamineeRecord record;
     fw::resumeNext([&] { record = entry::readFromMainWindow(); });
@@ -77,22 +62,30 @@ void BUTTON10_ON() {
     drawing.escHeld = [] { return fw::keyDown(fw::kVkEscape); };
     const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
     ChartResult result = ChartResult::Completed;
-    fw::resumeNext([&] { result = drawChart(printer(), record, corrections, options, drawing); });
+    fw::resumeNext([&] { result = drawChart(run.printer(), record, corrections, options, drawing); });
     if (result == ChartResult::StoppedByEsc) {
       fw::resumeNext([] { fw::beep(); });
       fw::resumeNext([] { fw::mainWindow().setMousePointer(fw::pointer::Arrow); });
     }
 
-    fw::resumeNext([&] { printer().endPage(); });
-    fw::resumeNext([&] { printer().endDocument(); });
-    fw::resumeNext([&] { printer().release(); });
+    run.endPage();
+    run.endDocument();
+    run.release();
   }
 
-  fw::resumeNext([&] { printer().choose("", fw::kPaperA4, fw::kPortrait); });
+  // Only the program's own printer object goes back to portrait; the
+  // system's printer settings are never touched.
+  run.choose("", fw::kPaperA4, fw::kPortrait);
   fw::resumeNext([] { fw::mainWindow().setEnabled(true); });
   fw::resumeNext([] { fw::mainWindow().activate(); });
   fw::resumeNext([] { fw::mainWindow().setTopMost(true); });
   fw::resumeNext([] { fw::mainWindow().setMousePointer(fw::pointer::Arrow); });
+  if (run.lost()) {
+    fw::resumeNext([&] {
+      fw::messageBox(nullptr, title, common::text::kJobNotDelivered, fw::mb::OK,
+                     fw::mb::Information);
+    });
+  }
 }
 
 }  // namespace printing

@@ -3,6 +3,7 @@
 #include <QPrintDialog>
 #include <QMarginsF>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -33,6 +34,11 @@ struct Printer::Impl final : internal::PainterSurface {
   }
   void finishDocument() {
     if (painter.isActive()) painter.end();
+  }
+  // Whether the spooler still knows the chosen queue (a PDF file needs none).
+  bool queueReachable() const {
+    if (!device || device->outputFormat() != QPrinter::NativeFormat) return true;
+    return !QPrinterInfo::printerInfo(device->printerName()).isNull();
   }
 
  protected:
@@ -123,6 +129,9 @@ void Printer::startDocument(const Str& name) {
   if (!impl_->device || !impl_->confirmed) raise(err::NoObject);
   if (impl_->painter.isActive()) raise(err::AlreadyOpen);
   QPrinter& device = *impl_->device;
+  // A queue that is gone (removed, or the spooler stopped) would still take
+  // the drawing and then drop the job without a word.
+  if (!impl_->queueReachable()) raise(err::DeviceUnavailable);
   device.setDocName(QString::fromStdString(toUtf8(name)));
   // The painter works on the whole sheet; deviceOrigin() moves (0, 0) to
   // the printable area's corner as measured by applyPaper().
@@ -146,6 +155,9 @@ void Printer::endPage() { impl_->requireDocument(); }
 void Printer::endDocument() {
   impl_->requireDocument();
   if (!impl_->painter.end()) raise(err::DeviceUnavailable);
+  // The job is handed over as the painter ends, and a refusal there is not
+  // reported: a queue no longer there has not received it.
+  if (!impl_->queueReachable()) raise(err::DeviceUnavailable);
 }
 
 void Printer::release() {

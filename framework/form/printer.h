@@ -35,10 +35,14 @@ class Printer : public Surface {
   // confirmed (range receives pages and copies), false when cancelled: then
   // nothing has been sent to the spooler.
   bool dialog(PrintRange& range);
-  void startDocument(const Str& name);  // at most 31 bytes, else error 5
+  // At most 31 bytes, else error 5. Error 63 when the chosen queue is not
+  // known to the spooler (removed, or the spooler not running).
+  void startDocument(const Str& name);
   void newPage();
   void endPage();
-  void endDocument();                   // hands the job to the spooler
+  // Hands the job to the spooler. Error 63 when it could not: the device
+  // refused to finish, or the queue was gone by then (the job is lost).
+  void endDocument();
   void release();                       // frees the device; drawing is error 1000
 
   // Surface

@@ -1,0 +1,105 @@
+#include "common/list_line.h"
+
+#include <cmath>
+#include <string>
+
+#include "framework/core/numbers.h"
+#include "framework/core/strings.h"
+
+namespace common {
+
+using fw::Str;
+using namespace fw::literals;
+
+namespace {
+
+// Byte offsets where each character of `text` starts.
+bool startsCharacter(const Str& text, std::size_t at) {
+  std::size_t i = 0;
+  while (i < at) i += fw::isLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  return i == at;
+}
+
+// The last `widthBytes` of `text`, blanks on the left when it is shorter;
+// the trail byte of a character cut in half becomes a blank.
+Str lastBytes(const Str& text, std::size_t widthBytes) {
+  if (text.size() <= widthBytes) return Str(widthBytes - text.size(), ' ') + text;
+  const std::size_t from = text.size() - widthBytes;
+  Str tail = text.substr(from);
+  if (!startsCharacter(text, from)) tail[0] = ' ';
+  return tail;
+}
+
+Str rightAligned(long number, std::size_t widthBytes) {
+  return lastBytes(std::to_string(number), widthBytes);
+}
+
+Str orBlanks(const Str& value, int blanks) { return value.empty() ? Str(blanks, ' ') : value; }
+
+}  // namespace
+
+Str fitBytes(const Str& text, int widthBytes) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const bool lead = fw::isLeadByte(static_cast<unsigned char>(text[end]));
+    const std::size_t next = end + (lead ? 2 : 1);
+    if (next > static_cast<std::size_t>(widthBytes)) break;
+    end = std::min(next, text.size());
+  }
+  Str fitted = text.substr(0, end);
+  fitted.resize(widthBytes, ' ');
+  return fitted;
+}
+
+Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn column,
+                    long entryNumber, int trailingBlanks) {
+  using A = AttributeField;
+  const auto field = [&](A f) { return fw::trim(a[f]); };
+
+  const Str number = field(column == ListNumberColumn::ExamNo ? A::ExamNo : A::ChartNo);
+  const double sexCode = fw::val(field(A::SexCode));
+  const Str sex = sexCode == 1 ? "男"_sj : sexCode == 2 ? "女"_sj : Str("  ");
+
+  const Str birthYear = field(A::BirthYear), birthMonth = field(A::BirthMonth),
+            birthDay = field(A::BirthDay);
+  const Str birth = birthYear.empty() && birthMonth.empty() && birthDay.empty()
+                        ? Str(20, ' ')
+                        : fitBytes(birthYear + "年"_sj + birthMonth + "月"_sj + birthDay + "日生"_sj, 20);
+
+  const Str age = field(A::Age);
+  const Str ageText = age.empty() ? Str(5, ' ') : lastBytes("   " + age, 3) + "才"_sj;
+
+  const Str examined = fitBytes(orBlanks(field(A::ExamYear), 4) + "年"_sj +
+                                    orBlanks(field(A::ExamMonth), 2) + "月"_sj +
+                                    orBlanks(field(A::ExamDay), 2) + "日"_sj,
+                                20);
+
+  Str line;
+  line.reserve(kListEntryNumberByte + 10 + trailingBlanks);
+  line += rightAligned(lineNumber, 4);
+  line += "   ";
+  line += fitBytes(number, 12);
+  line += "    ";
+  line += fitBytes(field(A::Name), 24);
+  line += "   ";
+  line += sex;
+  line += "   ";
+  line += birth;
+  line += " ";
+  line += ageText;
+  line += "    ";
+  line += examined;
+  line += "    ";
+  line += std::to_string(entryNumber);
+  line.append(static_cast<std::size_t>(std::max(0, trailingBlanks)), ' ');
+  return line;
+}
+
+long entryNumberOfListLine(const Str& line) {
+  if (line.size() < static_cast<std::size_t>(kListEntryNumberByte)) return 0;
+  const double n = fw::val(fw::trim(line.substr(kListEntryNumberByte - 1)));
+  if (!(n >= 1) || n > 2147483647.0) return 0;
+  return static_cast<long>(std::floor(n));
+}
+
+}  // namespace common
