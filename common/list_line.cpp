@@ -67,7 +67,15 @@ Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn 
                         : fitBytes(birthYear + "年"_sj + birthMonth + "月"_sj + birthDay + "日生"_sj, 20);
 
   const Str age = field(A::Age);
-  const Str ageText = age.empty() ? Str(5, ' ') : lastBytes("   " + age, 3) + "才"_sj;
+  // A full-width age whose last 3 bytes would begin inside a character is
+  // shown narrowed: cut at the byte it would lose its tens digit ("５４" as
+  // " ４").
+  const Str paddedAge = "   " + age;
+  const Str shownAge =
+      startsCharacter(paddedAge, paddedAge.size() - std::min<std::size_t>(3, paddedAge.size()))
+          ? paddedAge
+          : "   " + fw::toHalfWidth(age);
+  const Str ageText = age.empty() ? Str(5, ' ') : lastBytes(shownAge, 3) + "才"_sj;
 
   const Str examined = fitBytes(orBlanks(field(A::ExamYear), 4) + "年"_sj +
                                     orBlanks(field(A::ExamMonth), 2) + "月"_sj +

@@ -9,7 +9,9 @@
 //    24-47     24   name, cut
 //    51-52      2   "男" (sex code 1), "女" (2), else blanks
 //    56-75     20   year "年" month "月" day "日生", cut; blanks when all are empty
-//    77-81      5   age right-aligned in 3 bytes, "才"; blanks when empty
+//    77-81      5   age right-aligned in 3 bytes, "才"; blanks when empty (a
+//                   full-width age that would be cut inside a character is
+//                   narrowed first, so "５４" shows as 54, not as ４)
 //    86-105    20   examination year "年" month "月" day "日" (blanks for an
 //                   empty part: 4 for the year, 2 for month and day), cut
 //   110-            entry number in decimal, then the trailing blanks asked for

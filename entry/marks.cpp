@@ -31,9 +31,7 @@ const fw::Str& mincho() {
   return face;
 }
 
-void textColour(Surface& s, int number) {
-  s.color(number % 8, 0, 0, number >= 8 ? 4 : 0, 9);
-}
+void textColour(Surface& s, int number) { s.setForeColor(fw::textPaletteColour(number)); }
 
 void font(Surface& s, const fw::Str& face, float points, bool bold) {
   s.setFontName(face);

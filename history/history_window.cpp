@@ -31,9 +31,9 @@ enum class Ink { Black, Silver, White };
 
 void ink(fw::Surface& s, Ink i) {
   switch (i) {
-    case Ink::Black: s.color(0, 0, 0, 4, 9); break;
-    case Ink::Silver: s.color(7, 0, 0, 0, 9); break;
-    case Ink::White: s.color(7, 0, 0, 4, 9); break;
+    case Ink::Black: s.setForeColor(fw::textPaletteColour(8)); break;
+    case Ink::Silver: s.setForeColor(fw::textPaletteColour(7)); break;
+    case Ink::White: s.setForeColor(fw::textPaletteColour(15)); break;
   }
 }
 

@@ -18,7 +18,7 @@ void registerListPrintProcedures();
 // never reached the spooler is reported afterwards.
 void BUTTON34_ON();
 
-inline constexpr int kListPrintScaleMode = 6;  // twips
+inline constexpr int kListPrintScaleMode = fw::scale::Twips;
 inline constexpr int kListLinesPerPage = 40;
 inline constexpr int kMostListLinesPrinted = 300;
 

@@ -26,7 +26,7 @@ using common::Axis;
 using common::CorrectionTable;
 using common::kChartItemCount;
 
-inline constexpr int kChartScaleMode = 5;  // 0.001 inch
+inline constexpr int kChartScaleMode = fw::scale::ThousandthInches;
 inline constexpr double kPageUnitsPerMillimetre = 40;  // 40, not 39.37: the chart's rule
 inline constexpr double kMinXThousandthsInch = 100, kMaxXThousandthsInch = 11000;
 inline constexpr double kMinYThousandthsInch = 100, kMaxYThousandthsInch = 7900;

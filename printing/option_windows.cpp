@@ -50,8 +50,8 @@ void open(const OptionWindow& w) {
 
 void start(const OptionWindow& w) {
   fw::Window& form = *w.form;
-  form.move(fw::mainWindow().geometry(0) + kOffsetXPixels,
-            fw::mainWindow().geometry(1) + kOffsetYPixels);
+  form.move(fw::mainWindow().geometry(fw::geometry::Left) + kOffsetXPixels,
+            fw::mainWindow().geometry(fw::geometry::Top) + kOffsetYPixels);
   form.surface().setBackColor(common::kWindowBackground);
   form.surface().clear();
   fw::pause(2);

@@ -18,6 +18,17 @@
 
 namespace fw {
 
+// Scale modes of setScaleMode.
+namespace scale {
+inline constexpr int CharacterCells = 0;
+inline constexpr int Pixels = 1;
+inline constexpr int TenthMillimetres = 2;
+inline constexpr int HundredthMillimetres = 3;
+inline constexpr int HundredthInches = 4;
+inline constexpr int ThousandthInches = 5;
+inline constexpr int Twips = 6;
+}  // namespace scale
+
 class Bitmap;
 
 inline constexpr uint32_t rgb(int r, int g, int b) {

@@ -31,6 +31,16 @@ inline constexpr int AlphaFull = 7;
 inline constexpr int Alpha = 8;
 }  // namespace ime
 
+// Items of Window::geometry.
+namespace geometry {
+inline constexpr int Left = 0;    // outer rectangle, screen pixels
+inline constexpr int Top = 1;
+inline constexpr int Width = 2;
+inline constexpr int Height = 3;
+inline constexpr int State = 4;   // 0 minimised, 1 maximised, 2 normal
+inline constexpr int Active = 5;  // -1 when active
+}  // namespace geometry
+
 // Mouse pointer shapes of a window.
 namespace pointer {
 inline constexpr int Arrow = 0;

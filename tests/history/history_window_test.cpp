@@ -2,6 +2,9 @@
 // the deleted-entries view, Esc, and the way back to the main window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include <filesystem>
 
 #include "history/history_window.h"
@@ -9,6 +12,13 @@
 
 namespace history_test {
 namespace {
+
+// Pictures for a person to look at, when TESSIVO_SNAPSHOT_DIR names a folder.
+void snapshot(fw::Window& window, const char* file) {
+  if (const char* dir = std::getenv("TESSIVO_SNAPSHOT_DIR")) {
+    EXPECT_TRUE(window.saveScreenshot(std::string(dir) + "/" + file));
+  }
+}
 
 using history::LIST_LIMIT;
 using history::LIST_MODE;
@@ -274,18 +284,17 @@ TEST_F(HistoryTest, ScreenshotsOfTheHistoryWindow) {
   files.addNumbered(8);
   files.write();
   openHistoryWindow();
-  std::filesystem::create_directories("/tmp/tessivo-history");
-  EXPECT_TRUE(history::FORM2->saveScreenshot("/tmp/tessivo-history/full-list.png"));
+  snapshot(*history::FORM2, "full-list.png");
   // A chart-number search without a match ends on the full chart-number list.
   answers.messageAnswers = {mb::ResYes, mb::ResOK};
   answers.inputAnswers = {"999"};
   press("BUTTON27");
   EXPECT_EQ(LIST_MODE, 1);
-  EXPECT_TRUE(history::FORM2->saveScreenshot("/tmp/tessivo-history/chart-number-list.png"));
+  snapshot(*history::FORM2, "chart-number-list.png");
   fw::testing::mouseDoubleClick(*history::FORM2, 1190, 15);
   fw::waitForEvents();
   EXPECT_EQ(entriesListed(), (std::vector<Str>{"4", "2"}));
-  EXPECT_TRUE(history::FORM2->saveScreenshot("/tmp/tessivo-history/deleted-view.png"));
+  snapshot(*history::FORM2, "deleted-view.png");
 }
 
 }  // namespace
