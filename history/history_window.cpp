@@ -76,7 +76,7 @@ void arrow() {
 
 // The Esc test of the long loops: a held Esc stops them with a beep.
 bool escapeHeld() {
-  if (!fw::isOpen(FORM2) || !fw::keyDown(fw::kVkEscape)) return false;
+  if (!fw::keyDown(fw::kVkEscape) || !fw::isOpen(FORM2)) return false;
   fw::beep();
   arrow();
   return true;
