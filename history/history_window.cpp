@@ -76,16 +76,26 @@ void arrow() {
 
 // The Esc test of the long loops: a held Esc stops them with a beep.
 bool escapeHeld() {
-  if (!fw::isOpen(FORM2) || !fw::keyDown(fw::kVkEscape)) return false;
+  if (!fw::keyDown(fw::kVkEscape) || !fw::isOpen(FORM2)) return false;
   fw::beep();
   arrow();
   return true;
 }
 
-// ---- The picture --------------------------------------------------------
+// A black frame lit from the bottom right: two white lines along its right
+// and bottom edges.
+void frame(fw::Surface& s, double x1, double y1, double x2, double y2) {
+  constexpr int kBlackShape = 0, kWhiteShape = 15;
+  s.line(x1, y1, x2, y2, kBlackShape, 1);
+  for (int d = 1; d <= 2; ++d) {
+    s.line(x2 + d, y1 + d - 1, x2 + d, y2 + d, kWhiteShape);
+    s.line(x1 + d - 1, y2 + d, x2 + d, y2 + d, kWhiteShape);
+  }
+}
 
-// The column headers above LIST1, each over its light shadow.
-void drawHeader(fw::Surface& s, Column column) {
+}  // namespace
+
+void drawListHeader(fw::Surface& s, Column column) {
   s.setFontName(gothic());
   s.setFontSize(24);
   s.setFontBold(false);
@@ -100,28 +110,14 @@ void drawHeader(fw::Surface& s, Column column) {
   textAt(s, 568, 83, text::kRightHeader, Ink::Black);
 }
 
-// Wipes the header band and draws the header of `column`.
-void redrawHeader(Column column) {
-  fw::Surface& s = form().surface();
+void refillListHeader(fw::Surface& s, Column column) {
   s.setForeColor(common::kWindowBackground);
   s.setFillColor(common::kWindowBackground);
   s.line(20, 70, 1200, 120, -1, 2);
-  drawHeader(s, column);
+  drawListHeader(s, column);
 }
 
-// A black frame lit from the bottom right: two white lines along its right
-// and bottom edges.
-void frame(fw::Surface& s, double x1, double y1, double x2, double y2) {
-  constexpr int kBlackShape = 0, kWhiteShape = 15;
-  s.line(x1, y1, x2, y2, kBlackShape, 1);
-  for (int d = 1; d <= 2; ++d) {
-    s.line(x2 + d, y1 + d - 1, x2 + d, y2 + d, kWhiteShape);
-    s.line(x1 + d - 1, y2 + d, x2 + d, y2 + d, kWhiteShape);
-  }
-}
-
-void paintPicture() {
-  fw::Surface& s = form().surface();
+void paintHistoryPicture(fw::Surface& s) {
   s.setBackColor(common::kWindowBackground);
   s.clear();
 
@@ -131,7 +127,7 @@ void paintPicture() {
   textAt(s, 502, 17, text::kWindowTitle, Ink::Silver);
   textAt(s, 500, 15, text::kWindowTitle, Ink::Black);
 
-  drawHeader(s, Column::Number);
+  drawListHeader(s, Column::Number);
 
   s.setFontSize(20);
   s.setFontBold(true);
@@ -142,6 +138,10 @@ void paintPicture() {
   frame(s, 30, 812, 150, 889);
   frame(s, 665, 812, 1020, 889);
 }
+
+namespace {
+
+void redrawHeader(Column column) { refillListHeader(form().surface(), column); }
 
 void setControlFonts() {
   for (const ControlFont& f : kControlFonts) {
@@ -303,7 +303,7 @@ void FORM2_START() {
   LIST_MODE = 0;
   form().disableCloseCommand();
 
-  paintPicture();
+  paintHistoryPicture(form().surface());
   setControlFonts();
   control("EDIT24").setText(text::kHelpList);
   control("EDIT97").setText(text::kHelpPrint);

@@ -8,7 +8,20 @@
 // "戻 る" or by opening an entry.
 #pragma once
 
+#include "framework/form/surface.h"
+#include "history/list_lines.h"
+
 namespace history {
+
+// The picture FORM2_START paints: background, title, the number header, the
+// "履歴印刷" box and the frame of the print range, every text over its
+// light shadow.
+void paintHistoryPicture(fw::Surface& s);
+// The column headers above LIST1 for the number or the chart-number column;
+// refillListHeader wipes the header band (20,70)-(1200,120) first, as every
+// listing does.
+void drawListHeader(fw::Surface& s, Column column);
+void refillListHeader(fw::Surface& s, Column column);
 
 // The full list of live entries, newest first, at most LIST_LIMIT lines:
 // with the examination number (RIREKI_HYOUJI stops at a held Esc with a

@@ -17,8 +17,8 @@
 // Every column is left-aligned and blank-filled unless said otherwise. A
 // value too long for its column is cut at the last whole character that
 // fits and the column filled with blanks, so a column never ends in half a
-// character (which would show as a wrong character and shift the rest of
-// the line). An AGE whose last 3 bytes would start inside a character is
+// character (the list would show a broken character there, and the list
+// print would print it). An AGE whose last 3 bytes would start inside a character is
 // narrowed to half-width first (５４ shows as 54).
 #pragma once
 

@@ -81,16 +81,20 @@ void openSelected(NoSelection noSelection) {
     return;
   }
 
+  // An entry whose clinical record was never written (an append cut short
+  // in older files) keeps the clinical fields of the cleared window.
+  const bool clinicalStored = clinicalCount() >= n;
+
   enableListControls();
   closeHistoryWindow();
   entry::ZENBU_KESU();
-  loadIntoMainWindow(common::examineeOf(stored->attributes, stored->clinical));
+  loadIntoMainWindow(common::examineeOf(stored->attributes, stored->clinical), clinicalStored);
   entry::EDIT_COUNT = 0;
 }
 
 }  // namespace
 
-void loadIntoMainWindow(const common::ExamineeRecord& r) {
+void loadIntoMainWindow(const common::ExamineeRecord& r, bool withClinical) {
   ctl("EDIT1").setText(r.EXAM_NO);
   ctl("EDIT2").setText(r.EXAM_YEAR);
   ctl("EDIT3").setText(r.EXAM_MONTH);
@@ -137,6 +141,7 @@ void loadIntoMainWindow(const common::ExamineeRecord& r) {
   kind.setSelectedIndex(listed ? r.REQUEST_KIND : -1);
   if (listed && r.REQUEST_KIND > 0) entry::CHECK_KAKU(Tick::RequestKind);
   ctl("EDIT13").setText(r.HOSPITAL);
+  if (!withClinical) return;
   ctl("EDIT14").setText(r.DOCTOR);
   ctl("EDIT15").setText(r.WEIGHT);
   ctl("EDIT16").setText(r.BP_HIGH);

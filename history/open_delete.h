@@ -23,8 +23,10 @@ void BUTTON11_ON();
 
 // Writes an opened entry into the cleared main window in the order of the
 // record, ticking its boxes with bold captions and drawing their marks as
-// the boxes' own handlers would, without running those handlers.
-void loadIntoMainWindow(const common::ExamineeRecord& record);
+// the boxes' own handlers would, without running those handlers. Without
+// `withClinical` only the attribute fields (EXAM_NO … REQUEST_KIND,
+// HOSPITAL) are written.
+void loadIntoMainWindow(const common::ExamineeRecord& record, bool withClinical = true);
 
 void registerOpenDeleteProcedures();
 

@@ -100,25 +100,6 @@ TEST_F(AttributeSearchTest, NewestMatchCopiesOnlyTheIdentifyingAttributes) {
   EXPECT_EQ(EDIT_COUNT, 0);
 }
 
-TEST_F(AttributeSearchTest, ChartNumbersAndNamesFindTheNewestMatch) {
-  common::ExamineeRecord male = examinee("1", "山田　太郎"_sj, "0000000123");
-  male.SEX_MALE = 1;
-  files.add(male).add(examinee("2", "田中花子"_sj, "0000000456"));
-  files.write();
-
-  search("BUTTON28", "123");
-  EXPECT_EQ(text("EDIT1"), "1");
-  EXPECT_EQ(c("CHECK3").value(), 1);
-
-  search("BUTTON35", "田"_sj);
-  EXPECT_EQ(text("EDIT1"), "2");
-  EXPECT_EQ(c("CHECK3").value(), 0);  // the earlier search's box went with the clearing
-
-  search("BUTTON35", "山田 太郎"_sj);
-  EXPECT_EQ(text("EDIT1"), "1");
-  EXPECT_EQ(answers.messages.size(), 3u);
-}
-
 TEST_F(AttributeSearchTest, DeletedOnlyMatchIsNotFound) {
   files.add(examinee("1", "鈴木"_sj), true).add(examinee("2", "佐藤"_sj));
   files.write();

@@ -234,8 +234,19 @@ TEST_F(HistoryTest, ChartNumberSearchWithoutMatchShowsTheChartNumberList) {
 TEST_F(HistoryTest, HeldEscapeStopsTheListingWithABeep) {
   files.addNumbered(30);
   files.write();
+  // Esc goes down after the list is built (one test per record) while the
+  // print range is filled: the range stops where it was.
+  int tests = 0;
+  answers.keys = [&](int key) { return key == fw::kVkEscape && ++tests > 40; };
   openHistoryWindow();
   ASSERT_EQ(entriesListed().size(), 30u);
+  EXPECT_EQ(items("COMBO4"), lineNumbers(10));
+  EXPECT_EQ(answers.beeps, 1);
+  answers.keys = nullptr;
+  answers.messageAnswers = {mb::ResOK};
+  press("BUTTON17");  // RESET fills the whole range again
+  ASSERT_EQ(items("COMBO5"), lineNumbers(30));
+  answers.messages.clear();
 
   holdEscape();
   answers.messageAnswers = {mb::ResOK};

@@ -190,6 +190,25 @@ TEST_F(OpenDeleteTest, OpeningDrawsOnlyTheMarksOfSetCodes) {
   EXPECT_EQ(CURRENT_ENTRY, "2");
 }
 
+TEST_F(OpenDeleteTest, EntryWithoutItsClinicalRecordKeepsTheClearedClinicalFields) {
+  givenFile("EKG_SYS/HOKENNI", entry_test::doctorList({"田中"_sj}));
+  givenFile("EKG_SYS/HOKENNI_DF", entry_test::settingRecord("0"));
+  entry::MAINFORM_START();
+  common::ExamineeRecord r = examinee("1", "a");
+  r.DOCTOR = "佐藤"_sj;
+  r.HOSPITAL = "さくら医院"_sj;
+  files.add(r).add(r);
+  files.write();
+  // The second append stopped after the attribute record.
+  HistoryFiles::writeFile("EKG_DATA/EKGDATA_2",
+                          HistoryFiles::readFile("EKG_DATA/EKGDATA_2").substr(0, 2000));
+  openEntry("2");
+  EXPECT_EQ(text("EDIT13"), "さくら医院"_sj);
+  EXPECT_EQ(text("EDIT14"), "田中"_sj);
+  openEntry("1");
+  EXPECT_EQ(text("EDIT14"), "佐藤"_sj);
+}
+
 TEST_F(OpenDeleteTest, WithoutASelectionNothingIsOpenedOrDeleted) {
   files.addNumbered(2);
   files.write();

@@ -82,45 +82,34 @@ TEST(SearchComparison, ShortcutsGiveThePlainAnswer) {
   EXPECT_GT(matched, 100);  // the rounds did exercise matches, not only refusals
 }
 
-TEST_F(SearchTest, NumbersMatchInEitherWidthAndCase) {
-  files.add(examinee("12a", "a"_sj)).add(examinee("12A", "b"_sj)).add(examinee("123", "c"));
+// The newest live entry of each kind of key, from one history.
+TEST_F(SearchTest, NewestLiveMatchOfEachKind) {
+  files.add(examinee("12a", "山田　太郎"_sj, "0000000123"))   // 1
+      .add(examinee("12A", "田中花子"_sj, "0000001230"))      // 2
+      .add(examinee("123", "ﾔﾏﾀﾞ ﾀﾛｳ"_sj))                    // 3
+      .add(examinee("7", "Tanaka"))                           // 4
+      .add(examinee("7", "鈴木"_sj, "0000000123"), true)      // 5, deleted
+      .add(examinee("8", "佐藤"_sj), true);                   // 6, deleted
   files.write();
+  // Numbers: upper-cased, then narrowed, on both sides.
   EXPECT_EQ(newest(SearchKind::Number, "１２ａ"_sj), 2);
   EXPECT_EQ(newest(SearchKind::Number, "12a"), 2);
   EXPECT_EQ(newest(SearchKind::Number, "12"), 0);
-  EXPECT_EQ(newest(SearchKind::Number, "123"), 3);
-}
-
-TEST_F(SearchTest, ChartNumbersAreFilledWithZeros) {
-  files.add(examinee("1", "a", "0000000123")).add(examinee("2", "b", "0000001230"));
-  files.write();
+  EXPECT_EQ(newest(SearchKind::Number, "7"), 4);   // the deleted 5 is newer
+  EXPECT_EQ(newest(SearchKind::Number, "8"), 0);   // only a deleted entry
+  // Chart numbers: filled with zeros to 10 digits.
   EXPECT_EQ(newest(SearchKind::ChartNumber, "123"), 1);
-  EXPECT_EQ(newest(SearchKind::ChartNumber, "0000000123"), 1);
   EXPECT_EQ(newest(SearchKind::ChartNumber, "１２３"_sj), 1);
+  EXPECT_EQ(newest(SearchKind::ChartNumber, "0000001230"), 2);
   EXPECT_EQ(newest(SearchKind::ChartNumber, "23"), 0);
-}
-
-TEST_F(SearchTest, NamesMatchAnywhereInEitherWidth) {
-  files.add(examinee("1", "山田　太郎"_sj))
-      .add(examinee("2", "田中花子"_sj))
-      .add(examinee("3", "ﾔﾏﾀﾞ ﾀﾛｳ"_sj))
-      .add(examinee("4", "Tanaka"));
-  files.write();
+  // Names: anywhere, in either width, case kept.
   EXPECT_EQ(newest(SearchKind::Name, "田"_sj), 2);
   EXPECT_EQ(newest(SearchKind::Name, "山田 太郎"_sj), 1);   // half-width blank typed
   EXPECT_EQ(newest(SearchKind::Name, "ヤマダ　タ"_sj), 3);  // half-width kana stored
-  EXPECT_EQ(newest(SearchKind::Name, "ｔａｎ"_sj), 0);        // case is kept
   EXPECT_EQ(newest(SearchKind::Name, "ａｎａ"_sj), 4);
-  EXPECT_EQ(newest(SearchKind::Name, "花子さん"_sj), 0);
-}
-
-TEST_F(SearchTest, DeletedEntriesAreNeverFound) {
-  files.add(examinee("5", "山田"_sj)).add(examinee("5", "山田"_sj), true);
-  files.add(examinee("6", "鈴木"_sj), true);
-  files.write();
-  EXPECT_EQ(newest(SearchKind::Number, "5"), 1);
+  EXPECT_EQ(newest(SearchKind::Name, "ｔａｎ"_sj), 0);
   EXPECT_EQ(newest(SearchKind::Name, "鈴木"_sj), 0);
-  EXPECT_EQ(newest(SearchKind::Number, "6"), 0);
+  EXPECT_EQ(newest(SearchKind::Name, "花子さん"_sj), 0);
 }
 
 TEST_F(SearchTest, MissingOrEmptyFilesFindNothing) {
