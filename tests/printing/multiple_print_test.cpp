@@ -50,6 +50,30 @@ common::ExamineeRecord person(const std::string& examNo, const fw::Str& name) {
   return r;
 }
 
+// A chart with most of its items filled, for the sheets a person looks at.
+common::ExamineeRecord fullPerson(const std::string& examNo, const fw::Str& name) {
+  common::ExamineeRecord r = person(examNo, name);
+  r.EXAM_AM = 1;
+  r.EXAM_HOUR = "10";
+  r.EXAM_MINUTE = "05";
+  r.CHART_NO = "0000000123";
+  r.BIRTH_YEAR = "昭和45"_sj;
+  r.BIRTH_MONTH = "3";
+  r.BIRTH_DAY = "15";
+  r.HOSPITAL = "さくら医院"_sj;
+  r.OUTPATIENT = 1;
+  r.REQUEST_KIND = 4;
+  r.DOCTOR = "佐藤"_sj;
+  r.WEIGHT = "62.5";
+  r.BP_HIGH = "128";
+  r.BP_LOW = "84";
+  r.ECG_STRESS = 1;
+  r.MASTER_DOUBLE = 1;
+  r.MINNESOTA_CODE = "9-2";
+  r.FINDING_NAME = "正常範囲"_sj;
+  return r;
+}
+
 long store(const common::ExamineeRecord& r) {
   return history::appendEntry(common::attributesOf(r, "2024/05/07"),
                               common::clinicalOf(r, "2024/05/07"));
@@ -266,9 +290,9 @@ TEST_F(MultiplePrint, CancelledDialogPrintsNothingAndKeepsTheSelection) {
 }
 
 TEST_F(MultiplePrint, EscDuringTheSecondSheetEndsTheJobWithTwoBeeps) {
-  store(person("111", "山田"_sj));
-  store(person("222", "鈴木"_sj));
-  store(person("333", "佐藤"_sj));
+  store(fullPerson("111", "山田　一郎"_sj));
+  store(fullPerson("222", "鈴木　二郎"_sj));
+  store(fullPerson("333", "佐藤　三郎"_sj));
   open();
   select({0, 1, 2});
 
