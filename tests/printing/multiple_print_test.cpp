@@ -307,6 +307,14 @@ TEST_F(MultiplePrint, EscDuringTheSecondSheetEndsTheJobWithTwoBeeps) {
   clickOn("BUTTON40");
   ASSERT_EQ(tessivo::test::readPdfWords(pdf).size(), 3u);
   keep("multiple-print-three-sheets");
+  // The check mark of every sheet is one picture in the document, not one
+  // per page (the job of 2000 sheets would carry it 2000 times).
+  const std::string images =
+      tessivo::test::runCommand("pdfimages -list '" + pdf + "' | awk 'NR > 2 { print $11 }'");
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 3);
+  EXPECT_EQ(images.substr(0, images.find('\n') + 1) + images.substr(0, images.find('\n') + 1) +
+                images.substr(0, images.find('\n') + 1),
+            images);
   ASSERT_EQ(looks % 3, 0);
   const int perSheet = looks / 3;
   EXPECT_EQ(answers.beeps, 1);

@@ -259,7 +259,12 @@ void PainterSurface::drawBitmap(double x, double y, double width, double height,
   checkBitmapSource(bitmap, srcWidth, srcHeight);
   const QRectF target(toDeviceX(x), toDeviceY(y), toDeviceX(width), toDeviceY(height));
   PaintScope scope(*this);
-  scope.painter().drawImage(target, bitmap.impl()->image, QRectF(srcX, srcY, srcWidth, srcHeight));
+  const QImage& image = bitmap.impl()->image;
+  const QRect source(srcX, srcY, srcWidth, srcHeight);
+  if (image.rect().contains(source))
+    scope.painter().drawImage(target, bitmap.impl()->part(source));
+  else
+    scope.painter().drawImage(target, image, QRectF(source));
 }
 
 }  // namespace fw::internal
