@@ -200,6 +200,17 @@ TEST_F(MultiplePrint, ListSizeLimitsTheListAndIsKeptInItsOwnFile) {
   EXPECT_EQ(list().itemCount(), 80);
 }
 
+TEST_F(MultiplePrint, EscStopsTheListingAndKeepsTheLinesSoFar) {
+  for (int i = 1; i <= 10; ++i) store(person(std::to_string(i), "受診者"_sj));
+  int looks = 0;
+  answers.keys = [&](int key) { return key == fw::kVkEscape && ++looks >= 3; };
+  open();
+  ASSERT_EQ(list().itemCount(), 2);
+  EXPECT_EQ(common::entryNumberOfListLine(list().itemText(1)), 9);
+  EXPECT_EQ(answers.beeps, 1);
+  EXPECT_TRUE(FORM8->visible());
+}
+
 TEST_F(MultiplePrint, WindowOpensOverAHiddenMainWindowAndGivesItBack) {
   entry::EDIT_COUNT = 1;
   answers.messageAnswers = {fw::mb::ResNo};
