@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QImage>
 #include <QString>
+#include <map>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -9,6 +10,15 @@
 namespace fw {
 
 Bitmap Bitmap::load(const Str& resourceName) {
+  // A picture is decoded once and shared: a document that draws it on many
+  // pages then holds it once (the PDF and print engines recognise the same
+  // image), instead of once per page. Pictures are never changed once loaded.
+  static std::map<Str, std::shared_ptr<const Impl>> loaded;
+  if (auto it = loaded.find(resourceName); it != loaded.end()) {
+    Bitmap bitmap;
+    bitmap.impl_ = std::const_pointer_cast<Impl>(it->second);
+    return bitmap;
+  }
   // The pictures are compiled into the program under :/bitmaps/<name>.
   const QString path = QStringLiteral(":/bitmaps/") + QString::fromStdString(toUtf8(resourceName));
   QImage image;
@@ -18,6 +28,7 @@ Bitmap Bitmap::load(const Str& resourceName) {
   auto impl = std::make_shared<Impl>();
   impl->name = resourceName;
   impl->image = std::move(image);
+  loaded.emplace(resourceName, impl);
   bitmap.impl_ = std::move(impl);
   return bitmap;
 }

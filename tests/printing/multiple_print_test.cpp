@@ -50,6 +50,30 @@ common::ExamineeRecord person(const std::string& examNo, const fw::Str& name) {
   return r;
 }
 
+// A chart with most of its items filled, for the sheets a person looks at.
+common::ExamineeRecord fullPerson(const std::string& examNo, const fw::Str& name) {
+  common::ExamineeRecord r = person(examNo, name);
+  r.EXAM_AM = 1;
+  r.EXAM_HOUR = "10";
+  r.EXAM_MINUTE = "05";
+  r.CHART_NO = "0000000123";
+  r.BIRTH_YEAR = "昭和45"_sj;
+  r.BIRTH_MONTH = "3";
+  r.BIRTH_DAY = "15";
+  r.HOSPITAL = "さくら医院"_sj;
+  r.OUTPATIENT = 1;
+  r.REQUEST_KIND = 4;
+  r.DOCTOR = "佐藤"_sj;
+  r.WEIGHT = "62.5";
+  r.BP_HIGH = "128";
+  r.BP_LOW = "84";
+  r.ECG_STRESS = 1;
+  r.MASTER_DOUBLE = 1;
+  r.MINNESOTA_CODE = "9-2";
+  r.FINDING_NAME = "正常範囲"_sj;
+  return r;
+}
+
 long store(const common::ExamineeRecord& r) {
   return history::appendEntry(common::attributesOf(r, "2024/05/07"),
                               common::clinicalOf(r, "2024/05/07"));
@@ -176,6 +200,17 @@ TEST_F(MultiplePrint, ListSizeLimitsTheListAndIsKeptInItsOwnFile) {
   EXPECT_EQ(list().itemCount(), 80);
 }
 
+TEST_F(MultiplePrint, EscStopsTheListingAndKeepsTheLinesSoFar) {
+  for (int i = 1; i <= 10; ++i) store(person(std::to_string(i), "受診者"_sj));
+  int looks = 0;
+  answers.keys = [&](int key) { return key == fw::kVkEscape && ++looks >= 3; };
+  open();
+  ASSERT_EQ(list().itemCount(), 2);
+  EXPECT_EQ(common::entryNumberOfListLine(list().itemText(1)), 9);
+  EXPECT_EQ(answers.beeps, 1);
+  EXPECT_TRUE(FORM8->visible());
+}
+
 TEST_F(MultiplePrint, WindowOpensOverAHiddenMainWindowAndGivesItBack) {
   entry::EDIT_COUNT = 1;
   answers.messageAnswers = {fw::mb::ResNo};
@@ -266,9 +301,9 @@ TEST_F(MultiplePrint, CancelledDialogPrintsNothingAndKeepsTheSelection) {
 }
 
 TEST_F(MultiplePrint, EscDuringTheSecondSheetEndsTheJobWithTwoBeeps) {
-  store(person("111", "山田"_sj));
-  store(person("222", "鈴木"_sj));
-  store(person("333", "佐藤"_sj));
+  store(fullPerson("111", "山田　一郎"_sj));
+  store(fullPerson("222", "鈴木　二郎"_sj));
+  store(fullPerson("333", "佐藤　三郎"_sj));
   open();
   select({0, 1, 2});
 
@@ -283,6 +318,14 @@ TEST_F(MultiplePrint, EscDuringTheSecondSheetEndsTheJobWithTwoBeeps) {
   clickOn("BUTTON40");
   ASSERT_EQ(tessivo::test::readPdfWords(pdf).size(), 3u);
   keep("multiple-print-three-sheets");
+  // The check mark of every sheet is one picture in the document, not one
+  // per page (the job of 2000 sheets would carry it 2000 times).
+  const std::string images =
+      tessivo::test::runCommand("pdfimages -list '" + pdf + "' | awk 'NR > 2 { print $11 }'");
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 3);
+  EXPECT_EQ(images.substr(0, images.find('\n') + 1) + images.substr(0, images.find('\n') + 1) +
+                images.substr(0, images.find('\n') + 1),
+            images);
   ASSERT_EQ(looks % 3, 0);
   const int perSheet = looks / 3;
   EXPECT_EQ(answers.beeps, 1);

@@ -3,8 +3,9 @@
 #include <QFontDatabase>
 #include <QStringList>
 #include <algorithm>
-#include <vector>
 #include <cmath>
+#include <map>
+#include <vector>
 
 #include "framework/core/cp932.h"
 
@@ -32,9 +33,7 @@ const std::vector<FaceSubstitute>& substitutes() {
   return table;
 }
 
-}  // namespace
-
-QString mapFace(const Str& cp932Face) {
+QString findFace(const Str& cp932Face) {
   const QString face = QString::fromStdString(toUtf8(cp932Face)).trimmed();
   for (const FaceSubstitute& entry : substitutes()) {
     const QString windowsFace = QString::fromUtf8(entry.windowsFace);
@@ -50,6 +49,19 @@ QString mapFace(const Str& cp932Face) {
     return entry.substitutes.back();
   }
   return face;
+}
+
+}  // namespace
+
+QString mapFace(const Str& cp932Face) {
+  // Asking the font database costs a fontconfig search each time, and every
+  // printed text names its face: a chart sheet of 34 items would spend most
+  // of its time there. The installed faces do not change while the program
+  // runs, and the program names only a handful of faces.
+  static std::map<Str, QString> found;
+  auto it = found.find(cp932Face);
+  if (it == found.end()) it = found.emplace(cp932Face, findFace(cp932Face)).first;
+  return it->second;
 }
 
 QFont deviceFont(const Str& cp932Face, double points, double dotsPerInch, bool bold,

@@ -262,7 +262,13 @@ void PainterSurface::drawBitmap(double x, double y, double width, double height,
   // A PDF would otherwise carry the picture as JPEG: off-white specks around
   // the strokes, which some printers put on the chart.
   scope.painter().setRenderHint(QPainter::LosslessImageRendering);
-  scope.painter().drawImage(target, bitmap.impl()->image, QRectF(srcX, srcY, srcWidth, srcHeight));
+  const QImage& image = bitmap.impl()->image;
+  const QRect source(srcX, srcY, srcWidth, srcHeight);
+  if (image.rect().contains(source)) {
+    scope.painter().drawImage(target, bitmap.impl()->part(source));
+  } else {
+    scope.painter().drawImage(target, image, QRectF(source));
+  }
 }
 
 }  // namespace fw::internal
