@@ -14,6 +14,7 @@
 #include "common/history_format.h"
 #include "framework/core/clock.h"
 #include "framework/core/files.h"
+#include "framework/form/dialogs.h"
 #include "history/backup.h"
 #include "history/store.h"
 #include "history/texts.h"
@@ -116,7 +117,7 @@ TEST_F(BackupTest, TheThirtyFirstIsThinnedToThirtyAndNothingElseIsTouched) {
 TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
   int toParent[2];
   ASSERT_EQ(pipe(toParent), 0);
-  constexpr int kAppends = 150;
+  constexpr int kAppends = 300;
   const pid_t child = fork();
   if (child == 0) {
     int code = 0;
@@ -136,8 +137,10 @@ TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
   ASSERT_EQ(read(toParent[0], &go, 1), 1);
   int backups = 0;
   int status = 0;
-  for (int i = 0; i < 200 && waitpid(child, &status, WNOHANG) == 0; ++i) {
-    setDay(day(2024, 6 + i / 28, 1 + i % 28));
+  bool reaped = false;
+  for (int i = 0; i < 200 && !reaped; ++i) {
+    reaped = waitpid(child, &status, WNOHANG) == child;
+    setDay(day(2025, 1 + i / 28, 1 + i % 28));
     const auto result = takeDailyBackup();
     ASSERT_NE(result.outcome, BackupOutcome::Failed) << result.error;
     if (result.outcome != BackupOutcome::Taken) continue;
@@ -148,7 +151,7 @@ TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
     EXPECT_EQ(attributes % 2000, 0u);
     EXPECT_EQ(attributes, clinical) << "backup " << result.folder;
   }
-  if (waitpid(child, &status, 0) < 0) status = 0;  // already reaped above
+  if (!reaped) waitpid(child, &status, 0);
   ::close(toParent[0]);
   ::close(toParent[1]);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

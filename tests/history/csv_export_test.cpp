@@ -10,6 +10,7 @@
 
 #include "common/history_format.h"
 #include "framework/core/cp932.h"
+#include "framework/core/files.h"
 #include "history/store.h"
 #include "history/texts.h"
 #include "tests/history/history_fixture.h"

@@ -278,7 +278,7 @@ void ControlImpl::setContextMenu(const std::vector<Str>& items) {
   connect(widget_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     if (menuItems_.empty() || !widget_->isEnabled()) return;
     // A scroll area reports the point in its viewport.
-    QWidget* origin = list_ ? list_->viewport() : widget_;
+    QWidget* origin = list_ ? list_->viewport() : widget_.data();
     QMenu menu(widget_);
     for (std::size_t i = 0; i < menuItems_.size(); ++i) {
       menu.addAction(qs(menuItems_[i]))->setData(static_cast<int>(i));
