@@ -97,6 +97,7 @@ void BUTTON10_ON() {
                      fw::mb::Information);
     });
   }
+  copies.tellFailure(nullptr, title);
 }
 
 }  // namespace printing

@@ -102,7 +102,8 @@ TEST_F(BackupTest, TheThirtyFirstIsThinnedToThirtyAndNothingElseIsTouched) {
   // A backup cut off earlier.
   fs::create_directories("EKG_BACKUP/20240507.part/EKG_DATA");
 
-  ASSERT_EQ(takeDailyBackup().outcome, BackupOutcome::Taken);
+  const auto result = takeDailyBackup();
+  ASSERT_EQ(result.outcome, BackupOutcome::Taken) << result.error;
   const std::vector<std::string> left = dayFolders();
   EXPECT_EQ(left.size(), 31u);  // thirty days and "keep"
   EXPECT_EQ(left.front(), "20240402");
