@@ -2,6 +2,7 @@
 #include "entry/procedures.h"
 #include "entry/startup.h"
 #include "framework/form/program.h"
+#include "history/backup.h"
 #include "history/procedures.h"
 #include "masters/procedures.h"
 #include "printing/procedures.h"
@@ -11,5 +12,9 @@ int main(int argc, char** argv) {
   printing::registerProcedures();
   masters::registerProcedures();
   history::registerProcedures();
-  return fw::runProgram(argc, argv, {.start = entry::startProgram});
+  // The day's backup once the folders exist and this is the only instance.
+  return fw::runProgram(argc, argv, {.start = [] {
+                                       entry::startProgram();
+                                       history::backUpIfDue();
+                                     }});
 }

@@ -25,6 +25,12 @@ inline constexpr const char* kPrintListSize = "EKG_SYS\\RIRE_SAIDA_G2";     // "
 // The doctor list: one quoted item per line (doctor_list_file.h).
 inline constexpr const char* kDoctorList = "EKG_SYS\\HOKENNI";
 
+// Copies of printed charts as PDF files (printing/pdf_copy.h): a switch,
+// "1" on; an empty or missing file is off.
+inline constexpr const char* kPdfCopies = "EKG_SYS\\PDF_HOZON";
+// Where the copies go, by year and month below it.
+inline constexpr const char* kPdfFolder = "EKG_DATA\\PDF";
+
 // The print position corrections (correction_file.h).
 inline constexpr const char* kCorrections = "EKG_SYS\\P_TYOUSEI";
 

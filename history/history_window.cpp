@@ -307,6 +307,7 @@ void FORM2_START() {
   setControlFonts();
   control("EDIT24").setText(text::kHelpList);
   control("EDIT97").setText(text::kHelpPrint);
+  offerCsvExport();
 
   fw::Control& size = control("COMBO6");
   size.clearItems();

@@ -56,4 +56,9 @@ void BUTTON4_ON();    // 戻 る
 
 void registerHistoryWindowProcedures();
 
+// The context menu of LIST1 (csv_menu.cpp): the list as shown or the whole
+// history saved as CSV. FORM2_START offers it; LIST1_MENU serves it.
+void offerCsvExport();
+void registerCsvExportProcedures();
+
 }  // namespace history

@@ -9,6 +9,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/backup.h"
 #include "history/history_window.h"
 #include "history/list_lines.h"
 #include "history/store.h"
@@ -195,6 +196,7 @@ void BUTTON11_ON() {
     entry::CURRENT_ENTRY.clear();
     return;
   }
+  backUpIfDue();
   if (!markDeleted(n)) {
     entry::CURRENT_ENTRY.clear();
     tell(text::kDeleteTitle, text::kEntryNotDeletable);

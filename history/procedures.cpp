@@ -14,6 +14,7 @@ void registerProcedures() {
   registerHistoryWindowProcedures();
   registerOpenDeleteProcedures();
   registerListPrintProcedures();
+  registerCsvExportProcedures();
 }
 
 }  // namespace history

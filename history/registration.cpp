@@ -11,6 +11,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/surface.h"
+#include "history/backup.h"
 #include "history/store.h"
 #include "history/texts.h"
 
@@ -199,6 +200,7 @@ bool SINKITOUROKU(fw::Window* owner) {
   const std::optional<common::ExamineeRecord> record = checkedRecord(owner);
   if (!record) return false;
   warnOfCountMismatchOnce(owner);
+  backUpIfDue();
   appendEntry(attributesFor(*record), common::clinicalOf(*record, today()));
   entry::CURRENT_ENTRY.clear();
   entry::ZENBU_KESU();
@@ -213,6 +215,7 @@ bool UWAGAKIHOZON(fw::Window* owner) {
   if (!record) return false;
   const long n = static_cast<long>(fw::val(entry::CURRENT_ENTRY));
   if (n < 1) return false;
+  backUpIfDue();
   overwriteEntry(n, attributesFor(*record), common::clinicalOf(*record, today()));
   return true;
 }

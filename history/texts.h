@@ -92,4 +92,20 @@ inline const fw::Str kEntryUnreadable =
 inline const fw::Str kEntryNotDeletable =
     "選択した受検者の履歴ファイルが見つからないため、削除できませんでした。   \r\n履歴リストを表示し直します。"_sj;
 
+// The daily backup could not be written (the program goes on).
+inline const fw::Str kBackupTitle = "バックアップ"_sj;
+inline const fw::Str kBackupFailed =
+    "データのバックアップを作成できませんでした。\r\nEKG_BACKUPフォルダの空き容量と書き込みの可否を確認して下さい。"_sj;
+
+// CSV export from the context menu of the history list.
+inline const fw::Str kCsvShownItem = "表示中の一覧をCSVファイルに保存..."_sj;
+inline const fw::Str kCsvAllItem = "全履歴をCSVファイルに保存..."_sj;
+inline const fw::Str kCsvTitle = "CSVファイルに保存"_sj;
+inline const fw::Str kCsvFilter = "CSV (*.csv)"_sj;
+inline fw::Str csvSaved(const fw::Str& count) {
+  return "CSVファイルに保存しました。（"_sj + count + "件）"_sj;
+}
+inline const fw::Str kCsvFailed =
+    "CSVファイルを保存できませんでした。\r\n保存先と空き容量を確認して下さい。"_sj;
+
 }  // namespace history::text

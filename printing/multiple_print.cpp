@@ -222,6 +222,7 @@ void BUTTON40_ON() {
 
   fw::resumeNext([] { form().setMousePointer(fw::pointer::Hourglass); });
   fw::resumeNext([] { form().setEnabled(false); });
+  PdfCopies copies;
   fw::PrintRun run;
   run.choose("", fw::kPaperA4, fw::kLandscape);
   SheetsOutcome outcome;
@@ -232,7 +233,7 @@ void BUTTON40_ON() {
     SheetOutput output{run.printer(), [&] { run.newPage(); }, [&] { run.endPage(); }};
     const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
     outcome = printSheets(output, entries, corrections, options,
-                          [] { return fw::keyDown(fw::kVkEscape); });
+                          [] { return fw::keyDown(fw::kVkEscape); }, &copies);
     if (outcome.stoppedByEsc) {
       fw::resumeNext([] { fw::beep(); });
       fw::resumeNext([] { form().setMousePointer(fw::pointer::Arrow); });
@@ -252,6 +253,7 @@ void BUTTON40_ON() {
 
   if (run.lost()) tell(kTitle, common::text::kJobNotDelivered);
   if (!outcome.missing.empty()) tell(kTitle, missingNotice(outcome.missing));
+  copies.tellFailure(FORM8.get(), kTitle);
 }
 
 void on(const char* name, void (*body)()) {

@@ -10,6 +10,7 @@
 #include "framework/form/surface.h"
 #include "framework/form/window.h"
 #include "printing/chart_layout.h"
+#include "printing/pdf_copy.h"
 
 namespace printing {
 
@@ -48,8 +49,10 @@ struct SheetsOutcome {
 // processed and escHeld() is asked; the chart drawing asks it at its own
 // checkpoints. A stop returns at once: the caller beeps, ends the page in
 // progress and the document. Every drawing step is skipped when it raises.
+// Each finished sheet also goes to `copies` when given (pdf_copy.h).
 SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
                           const CorrectionTable& corrections, const PrintOptions& options,
-                          const std::function<bool()>& escHeld);
+                          const std::function<bool()>& escHeld,
+                          PdfCopies* copies = nullptr);
 
 }  // namespace printing

@@ -17,7 +17,7 @@ constexpr int kLastAttributeItem = 20;  // items 1..20 come from EKGDATA_1, 21..
 
 SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
                           const CorrectionTable& corrections, const PrintOptions& options,
-                          const std::function<bool()>& escHeld) {
+                          const std::function<bool()>& escHeld, PdfCopies* copies) {
   SheetsOutcome outcome;
   ChartDrawing attributeHalf;
   attributeHalf.firstItem = 1;
@@ -65,6 +65,22 @@ SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
     }
     fw::resumeNext([&] { output.endPage(); });
     outcome.pageOpen = false;
+    if (copies) {
+      // The same two halves as the paper, without the Esc test: that sheet
+      // is done.
+      const bool withClinical = clinicalRecords >= n;
+      fw::resumeNext([&] {
+        copies->sheet(n, record.EXAM_NO, [&](fw::Surface& s) {
+          ChartDrawing half;
+          half.lastItem = kLastAttributeItem;
+          drawChart(s, record, corrections, options, half);
+          if (!withClinical) return;
+          half.firstItem = kLastAttributeItem + 1;
+          half.lastItem = kChartItemCount;
+          drawChart(s, record, corrections, options, half);
+        });
+      });
+    }
   }
   return outcome;
 }

@@ -10,6 +10,9 @@
 #include "framework/form/trap.h"
 #include "framework/form/window.h"
 #include "printing/chart_layout.h"
+#include "printing/pdf_copy.h"
+#include "entry/state.h"
+#include "framework/core/numbers.h"
 #include "common/correction_file.h"
 #include "printing/procedures.h"
 
@@ -47,6 +50,7 @@ void BUTTON10_ON() {
   fw::resumeNext([&] { fw::mainWindow().setEnabled(false); });
   fw::resumeNext([&] { fw::mainWindow().setTopMost(false); });
 
+  PdfCopies copies;
   fw::PrintRun run;
   run.choose("", fw::kPaperA4, fw::kLandscape);
   if (run.dialog()) {
@@ -71,6 +75,13 @@ void BUTTON10_ON() {
     run.endPage();
     run.endDocument();
     run.release();
+    if (result == ChartResult::Completed) {
+      const ChartDrawing whole;  // the paper sheet is done: no Esc here
+      fw::resumeNext([&] {
+        copies.sheet(static_cast<long>(fw::val(entry::CURRENT_ENTRY)), record.EXAM_NO,
+                     [&](fw::Surface& s) { drawChart(s, record, corrections, options, whole); });
+      });
+    }
   }
 
   // Only the program's own printer object goes back to portrait; the
@@ -86,6 +97,7 @@ void BUTTON10_ON() {
                      fw::mb::Information);
     });
   }
+  copies.tellFailure(nullptr, title);
 }
 
 }  // namespace printing

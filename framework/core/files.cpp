@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -450,21 +451,13 @@ void setRecordBuffer(int n, const Str& bytes) {
   f.buffer = bytes;
 }
 
-void writeLine(int n, std::initializer_list<Str> items) {
-  OpenFile& f = openFile(n);
+namespace {
+
+// Writes bytes at the sequential position of an output file.
+void writeSequential(OpenFile& f, const Str& line) {
   if (f.mode != FileMode::Output && f.mode != FileMode::Append && f.mode != FileMode::Rewrite) {
     raise(err::BadFileMode);
   }
-  Str line;
-  bool firstItem = true;
-  for (const Str& item : items) {
-    if (!firstItem) line += ',';
-    line += '"';
-    line += item;
-    line += '"';
-    firstItem = false;
-  }
-  line += CRLF;
   if (f.inPlace) {
     f.pending += line;
     f.pos += static_cast<std::int64_t>(line.size());
@@ -488,6 +481,25 @@ void writeLine(int n, std::initializer_list<Str> items) {
   f.pos += static_cast<std::int64_t>(line.size());
   f.atEofMark = false;
 }
+
+}  // namespace
+
+void writeLine(int n, std::initializer_list<Str> items) {
+  OpenFile& f = openFile(n);
+  Str line;
+  bool firstItem = true;
+  for (const Str& item : items) {
+    if (!firstItem) line += ',';
+    line += '"';
+    line += item;
+    line += '"';
+    firstItem = false;
+  }
+  line += CRLF;
+  writeSequential(f, line);
+}
+
+void writeText(int n, const Str& text) { writeSequential(openFile(n), text); }
 
 Str inputItem(int n) {
   OpenFile& f = openFile(n);
@@ -644,6 +656,110 @@ FileLock::~FileLock() {
   } catch (...) {
     // Closing the file releases it at the latest.
   }
+}
+
+// ---- folders and copies ----
+
+namespace {
+
+constexpr std::size_t kCopyBlockBytes = 1 << 20;
+
+// Copies `bytes` bytes of `source` into the new file `to`, flushed; removes
+// the partial copy on failure.
+std::int64_t copyInto(FileHandle source, std::int64_t bytes, const Str& to) {
+  checkName(to);
+  const std::string target = osPath(to);
+  os::OpenRequest request;
+  request.writes = true;
+  request.creation = os::Creation::CreateNew;
+  FileHandle out = kNoFile;
+  check(os::openFile(target, request, &out));
+  try {
+    std::vector<char> block(kCopyBlockBytes);
+    std::int64_t at = 0;
+    while (at < bytes) {
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<std::int64_t>(bytes - at, kCopyBlockBytes));
+      const std::size_t got = readAll(source, block.data(), want, at);
+      if (got == 0) break;  // the source shrank meanwhile
+      writeAll(out, block.data(), got, at);
+      at += static_cast<std::int64_t>(got);
+    }
+    check(os::flushToDisk(out));
+    check(os::closeFile(out));
+    return at;
+  } catch (...) {
+    os::closeFile(out);
+    os::removeFile(target);
+    throw;
+  }
+}
+
+}  // namespace
+
+std::vector<Str> folderEntries(const Str& folder) {
+  checkName(folder);
+  std::vector<Str> names;
+  if (!os::listDirectory(osPath(folder), [&](const std::string& name) {
+        names.push_back(fromUtf8(name));
+        return true;
+      })) {
+    raise(err::PathNotFound);
+  }
+  return names;
+}
+
+bool isFolder(const Str& name) {
+  if (name.empty() || name.size() > kMaxNameBytes) return false;
+  return os::isDirectory(osPath(name));
+}
+
+std::int64_t copyFile(const Str& from, const Str& to) {
+  checkName(from);
+  os::OpenRequest request;
+  request.reads = true;
+  FileHandle in = kNoFile;
+  check(os::openFile(osPath(from), request, &in));
+  try {
+    const std::int64_t copied = copyInto(in, sizeOf(in), to);
+    os::closeFile(in);
+    return copied;
+  } catch (...) {
+    os::closeFile(in);
+    throw;
+  }
+}
+
+std::int64_t copyOpenFile(int n, const Str& to) {
+  OpenFile& f = recordFile(n);
+  if (!f.canRead()) raise(err::BadFileMode);
+  return copyInto(f.dataFd(), sizeOf(f.dataFd()), to);
+}
+
+void renamePath(const Str& from, const Str& to) {
+  checkName(from);
+  checkName(to);
+  check(os::replaceFile(osPath(from), osPath(to)));
+}
+
+void removeFolderTree(const Str& folder) {
+  checkName(folder);
+  const std::string path = osPath(folder);
+  if (!os::pathExists(path)) return;
+  for (const Str& name : folderEntries(folder)) {
+    const Str inner = folder + "\\" + name;
+    if (isFolder(inner)) {
+      removeFolderTree(inner);
+    } else {
+      check(os::removeFile(osPath(inner)));
+    }
+  }
+  check(os::removeDirectory(path));
+}
+
+void removeFile(const Str& name) {
+  checkName(name);
+  check(os::removeFile(osPath(name)));
 }
 
 }  // namespace fw

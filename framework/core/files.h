@@ -144,6 +144,10 @@ void setRecordBuffer(int fileNumber, const Str& bytes);
 // end-of-file byte. Modes 2, 3 and 11 only (else 51); disk full is 67, and the
 // partial line is then taken back off the file.
 void writeLine(int fileNumber, std::initializer_list<Str> items);
+// Writes the bytes as they are, for text the caller lays out itself (its own
+// quoting and line ends); modes, errors and the disk-full take-back as
+// writeLine.
+void writeText(int fileNumber, const Str& text);
 // One item as the input statement reads it (mode 1 only, else 51): blanks
 // (0x20, tab) skipped; a quoted item runs to the next quote and reading goes
 // on after the next comma or line end; an unquoted one runs to a comma, colon
@@ -212,6 +216,30 @@ bool fileExists(const Str& pattern);
 // Creates one directory; 55 for a bad name, system errors otherwise (71 when
 // it exists, 53 when the parent is missing).
 void makeDirectory(const Str& name);
+
+// Folders and whole-file copies, for keeping copies of the stored files.
+// Names are CP932 like every other name here.
+//
+// The names in a folder (files and folders, without "." and ".."), in no
+// particular order; err::PathNotFound when the folder cannot be read.
+std::vector<Str> folderEntries(const Str& folder);
+// True when the name is a folder (not a link to one).
+bool isFolder(const Str& name);
+// Copies the file `from` to `to`, which must not exist yet (71), and returns
+// once the copy is on the disk; returns the bytes copied. On any failure the
+// partial copy is removed and the error raised (53, 56, 67, 72 …).
+std::int64_t copyFile(const Str& from, const Str& to);
+// The same from an open record file, reading through its number, so that a
+// caller holding its whole-file lock copies a state no writer is changing;
+// copies the bytes the file has when the call begins.
+std::int64_t copyOpenFile(int fileNumber, const Str& to);
+// Gives a file or folder another name in the same folder tree, in one step.
+void renamePath(const Str& from, const Str& to);
+// Removes a folder with everything in it (a missing folder is no error).
+// Stops at the first failure and raises it; what was removed stays removed.
+void removeFolderTree(const Str& folder);
+// Removes one file.
+void removeFile(const Str& name);
 
 // The OS path for a program file name (CP932, '\' separators): single-byte
 // backslashes become '/', never the 0x5C trail byte of a double-byte character

@@ -6,6 +6,8 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -228,6 +230,16 @@ Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defa
 
   if (dialog.exec() != QDialog::Accepted) return cancelled;
   return program(edit->text());
+}
+
+Str saveFileDialog(Window* owner, const Str& title, const Str& suggestedName, const Str& filter) {
+  internal::DialogOwner parent = internal::resolveDialogOwner(owner);
+  if (Responder* r = responder(); r && r->saveFile)
+    return r->saveFile(SaveFileRequest{parent.name, title, suggestedName, filter});
+  if (!haveWidgets()) return Str();
+  const QString chosen = QFileDialog::getSaveFileName(
+      parent.widget, qt(title), QDir::current().filePath(qt(suggestedName)), qt(filter));
+  return chosen.isEmpty() ? Str() : program(chosen);
 }
 
 void pause(int hundredths) {

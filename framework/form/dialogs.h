@@ -24,6 +24,12 @@ int messageBox(Window* owner, const Str& title, const Str& text, int buttons, in
 // Returns the entered text, or the single byte 27 when cancelled. Title,
 // prompt and default must each be under 65 bytes (error 5).
 Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defaultText);
+// Asks where to save a file: `suggestedName` is offered in the current
+// directory, `filter` is the choice of file kinds as Qt writes it ("CSV
+// (*.csv)"). Returns the chosen path (CP932, absolute, '/' separators), or ""
+// when cancelled. A name that cannot be written in CP932 is refused by the
+// dialog's caller's open like any other bad name.
+Str saveFileDialog(Window* owner, const Str& title, const Str& suggestedName, const Str& filter);
 
 inline constexpr int kVkEscape = 27;
 // Both process window messages while they work; when a procedure called

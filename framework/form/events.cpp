@@ -28,6 +28,7 @@ const char* eventSuffix(Event e) {
     case Event::MouseMove: return "_MOUSEMOVE";
     case Event::QueryClose: return "_QUERYCLOSE";
     case Event::MouseWheel: return "_MOUSEWHEEL";
+    case Event::Menu: return "_MENU";
   }
   return "";
 }

@@ -22,6 +22,7 @@ enum class Event : int {
   On = 1, Change = 2, Start = 3, End = 4, SetFocus = 5, KillFocus = 6, Resize = 7,
   Click = 8, DblClick = 9, MouseDown = 10, MouseUp = 11, MouseMove = 12,
   QueryClose = 17, MouseWheel = 20,
+  Menu = 30,  // an item of the control's context menu was chosen
 };
 
 // Name suffix of an event ("_ON", "_CHANGE", ...).
@@ -36,6 +37,8 @@ struct EventArgs {
   // _QUERYCLOSE: set *cancel non-zero to keep the window open.
   int16_t* cancel = nullptr;
   int16_t reason = 0;
+  // _MENU: the index of the chosen item of the context menu.
+  int16_t menuItem = -1;
 };
 
 using Procedure = std::function<void(EventArgs&)>;

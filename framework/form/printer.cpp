@@ -7,6 +7,7 @@
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
+#include "framework/core/files.h"
 #include "framework/form/internal/painter_surface.h"
 #include "framework/form/internal/print_device.h"
 #include "framework/form/responder.h"
@@ -81,6 +82,17 @@ void Printer::choose(const Str& printerName, int paper, int orientation) {
   impl_->confirmed = false;
   impl_->resetAttributes(kPaperWhite);
   impl_->marginsPoints = internal::applyPaper(*impl_->device, paper, orientation);
+}
+
+void Printer::chooseFile(const Str& name, int paper, int orientation) {
+  if (paper < 0 || orientation < 0 || orientation > 2) raise(err::InvalidArgument);
+  impl_->finishDocument();
+  impl_->device = internal::makePdfDevice(osPath(name));
+  impl_->paper = paper;
+  impl_->orientation = orientation;
+  impl_->resetAttributes(kPaperWhite);
+  impl_->marginsPoints = internal::applyPaper(*impl_->device, paper, orientation);
+  impl_->confirmed = true;
 }
 
 bool Printer::dialog(PrintRange& range) {

@@ -31,6 +31,11 @@ class Printer : public Surface {
   // (9 = A4), 0 = driver default; orientation 1 portrait, 2 landscape,
   // 0 = driver default. Negative paper or orientation outside 0..2: error 5.
   void choose(const Str& printerName, int paper, int orientation);
+  // Instead of a printer, the PDF file `name` (a program file name, CP932):
+  // the same pages and drawing, without a dialog (the run counts as
+  // confirmed). startDocument raises 63 when the file cannot be written;
+  // endDocument leaves the finished file.
+  void chooseFile(const Str& name, int paper, int orientation);
   // Shows the print dialog (or asks the test responder). Returns true when
   // confirmed (range receives pages and copies), false when cancelled: then
   // nothing has been sent to the spooler.

@@ -47,6 +47,13 @@ ScriptedResponder::ScriptedResponder() : previous_(responder()) {
     printAnswers.pop_front();
     return answer;
   };
+  responder_.saveFile = [this](const SaveFileRequest& request) {
+    saveFileDialogs.push_back(request);
+    if (saveFileAnswers.empty()) return Str();
+    Str answer = std::move(saveFileAnswers.front());
+    saveFileAnswers.pop_front();
+    return answer;
+  };
   responder_.keyDown = [this](int virtualKey) { return keys ? keys(virtualKey) : false; };
   responder_.beep = [this] { ++beeps; };
   setResponder(&responder_);

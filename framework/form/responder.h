@@ -26,10 +26,15 @@ struct PrintDialogRequest {
   int copies = 1;           // the responder may change it
 };
 
+struct SaveFileRequest {
+  Str owner, title, suggestedName, filter;
+};
+
 struct Responder {
   std::function<int(const MessageBoxRequest&)> messageBox;
   std::function<Str(const InputBoxRequest&)> inputBox;
   std::function<bool(PrintDialogRequest&)> printDialog;  // true = confirm
+  std::function<Str(const SaveFileRequest&)> saveFile;    // "" = cancelled
   std::function<bool(int virtualKey)> keyDown;
   std::function<void()> beep;  // told of every beep instead of sounding it
 };
@@ -41,8 +46,8 @@ Responder* responder();
 // A ready-made responder: answers from queues and records every request.
 // An unexpected dialog (empty queue) is recorded and answered as Enter would
 // answer it: a message box with its first button (OK 0, Abort 2, Yes 5,
-// Retry 3), an input box with the byte 27 (cancelled), the print dialog with
-// cancel; so a test sees it in the log instead of hanging. Installing one
+// Retry 3), an input box with the byte 27 (cancelled), the print dialog and the
+// file dialog with cancel; so a test sees it in the log instead of hanging. Installing one
 // hides the responder installed before it until it is destroyed.
 class ScriptedResponder {
  public:
@@ -53,10 +58,12 @@ class ScriptedResponder {
   std::deque<int> messageAnswers;
   std::deque<Str> inputAnswers;
   std::deque<bool> printAnswers;
+  std::deque<Str> saveFileAnswers;
   std::function<bool(int)> keys;   // default: no key down
   std::vector<MessageBoxRequest> messages;
   std::vector<InputBoxRequest> inputs;
   std::vector<PrintDialogRequest> printDialogs;
+  std::vector<SaveFileRequest> saveFileDialogs;
   int beeps = 0;
 
  private:

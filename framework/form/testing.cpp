@@ -114,6 +114,12 @@ void selectItem(Control& listOrCombo, int index) {
   emit combo->activated(index);
 }
 
+void chooseMenuItem(Control& control, int index) {
+  ControlImpl& c = impl(control);
+  if (!c.widget()->isEnabled()) return;
+  c.chooseMenuItem(index);
+}
+
 void doubleClickItem(Control& listOrCombo, int index) {
   ControlImpl& c = impl(listOrCombo);
   QListWidget* list = c.listWidget();

@@ -18,6 +18,9 @@ void pressEnter(Control& edit);
 void selectItem(Control& listOrCombo, int index); // as a click on the item
 void doubleClickItem(Control& listOrCombo, int index);
 void focus(Control& control);
+// Right click and a choice in the control's context menu (error 27 for an
+// index the menu does not have).
+void chooseMenuItem(Control& control, int index);
 // Mouse on a window's client area (pixels); button 1 left, 2 right, 4 middle.
 void mouseClick(Window& window, int x, int y, int button = 1);
 void mouseDoubleClick(Window& window, int x, int y, int button = 1);

@@ -110,6 +110,12 @@ class Control {
   virtual int height() const = 0;
   virtual void resize(int width, int height) = 0;
 
+  // A menu the right mouse button opens on the control, added by the program
+  // beside its window definition; choosing item i queues NAME_MENU with
+  // EventArgs::menuItem i. An empty list takes the menu away; a disabled
+  // control opens none.
+  virtual void setContextMenu(const std::vector<Str>& items) = 0;
+
   // Definition details, for tests and diagnostics.
   virtual uint32_t style() const = 0;
   virtual uint32_t textColour() const = 0;

@@ -18,7 +18,8 @@ namespace {
 
 enum Type { Window = 0, Button = 3, Radio = 4, Check = 5, Edit = 7, Label = 8, List = 9, Combo = 12 };
 
-// The events the form layer raises for each kind of object.
+// The events the form layer raises for each kind of object (MENU: a context
+// menu the program gave the list).
 const std::map<int, std::set<std::string>>& eventsByType() {
   static const std::map<int, std::set<std::string>> events{
       {Window, {"START", "QUERYCLOSE", "MOUSEUP", "MOUSEDOWN", "MOUSEMOVE", "CLICK", "DBLCLICK",
@@ -28,7 +29,7 @@ const std::map<int, std::set<std::string>>& eventsByType() {
       {Check, {"ON", "SETFOCUS", "KILLFOCUS"}},
       {Edit, {"CHANGE", "SETFOCUS", "KILLFOCUS"}},
       {Label, {"CLICK", "DBLCLICK"}},
-      {List, {"CHANGE", "CLICK", "DBLCLICK", "SETFOCUS", "KILLFOCUS"}},
+      {List, {"CHANGE", "CLICK", "DBLCLICK", "SETFOCUS", "KILLFOCUS", "MENU"}},
       {Combo, {"CHANGE", "CLICK", "SETFOCUS", "KILLFOCUS"}},
   };
   return events;

@@ -99,6 +99,11 @@ bool pathExists(const std::string& path);
 // returns false. False when the directory cannot be read.
 bool listDirectory(const std::string& path, const std::function<bool(const std::string&)>& visit);
 int makeDirectory(const std::string& path);
+// Removes an empty directory.
+int removeDirectory(const std::string& path);
+// True when the path names a directory itself (a link to one is not: removing
+// a tree must never reach through a link).
+bool isDirectory(const std::string& path);
 // The file a path names after following its symbolic links (the path
 // itself when it names nothing yet).
 std::string resolveLinks(const std::string& path);

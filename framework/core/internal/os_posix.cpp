@@ -292,6 +292,15 @@ int makeDirectory(const std::string& path) {
   return mkdir(path.c_str(), 0777) != 0 ? lastError() : 0;
 }
 
+int removeDirectory(const std::string& path) {
+  return rmdir(path.c_str()) != 0 ? lastError() : 0;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 int absolutePath(const std::string& path, std::string* out) {
   if (!path.empty() && path[0] == '/') {
     *out = path;

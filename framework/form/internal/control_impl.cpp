@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -266,6 +267,32 @@ ControlImpl::~ControlImpl() {
 void ControlImpl::bindEvents(const std::vector<EventBinding>& events) {
   for (const EventBinding& b : events)
     if (hasProcedure(b.procedure)) bindings_[b.event] = b.procedure;
+}
+
+void ControlImpl::setContextMenu(const std::vector<Str>& items) {
+  check();
+  menuItems_ = items;
+  widget_->setContextMenuPolicy(items.empty() ? Qt::DefaultContextMenu : Qt::CustomContextMenu);
+  if (menuConnected_) return;
+  menuConnected_ = true;
+  connect(widget_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    if (menuItems_.empty() || !widget_->isEnabled()) return;
+    // A scroll area reports the point in its viewport.
+    QWidget* origin = list_ ? list_->viewport() : widget_.data();
+    QMenu menu(widget_);
+    for (std::size_t i = 0; i < menuItems_.size(); ++i) {
+      menu.addAction(qs(menuItems_[i]))->setData(static_cast<int>(i));
+    }
+    if (QAction* chosen = menu.exec(origin->mapToGlobal(at))) chooseMenuItem(chosen->data().toInt());
+  });
+}
+
+void ControlImpl::chooseMenuItem(int index) {
+  check();
+  if (index < 0 || index >= static_cast<int>(menuItems_.size())) raise(err::Subscript);
+  EventArgs args;
+  args.menuItem = static_cast<int16_t>(index);
+  window_.postEvent(name_, bindings_, Event::Menu, args);
 }
 
 void ControlImpl::postEvent(Event e) {

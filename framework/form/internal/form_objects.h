@@ -97,6 +97,10 @@ class ControlImpl final : public QObject, public Control {
   int height() const override;
   void resize(int width, int height) override;
 
+  void setContextMenu(const std::vector<Str>& items) override;
+  // The operator chose item `index` of the context menu (the menu, tests).
+  void chooseMenuItem(int index);
+
   uint32_t style() const override { return style_; }
   uint32_t textColour() const override { return textRgb_; }
   uint32_t backColour() const override { return backRgb_; }
@@ -129,6 +133,8 @@ class ControlImpl final : public QObject, public Control {
   uint32_t style_, exStyle_;
   uint32_t textRgb_ = 0, backRgb_ = 0xFFFFFF;
   BindingTable bindings_;
+  std::vector<Str> menuItems_;
+  bool menuConnected_ = false;
   int imeMode_ = 0;
   int limitTextBytes_ = 32767;
   int listHeight_ = 0;                  // combo: the height of the opened list

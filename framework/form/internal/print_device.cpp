@@ -52,6 +52,16 @@ std::unique_ptr<QPrinter> makePrintDevice(const std::string& queueUtf8) {
   return device;
 }
 
+std::unique_ptr<QPrinter> makePdfDevice(const std::string& pathUtf8) {
+  auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  device->setOutputFormat(QPrinter::PdfFormat);
+  device->setOutputFileName(QString::fromStdString(pathUtf8));
+  if (pdfDotsPerInch() > 0) device->setResolution(pdfDotsPerInch());
+  device->setFullPage(false);
+  device->setColorMode(QPrinter::Color);
+  return device;
+}
+
 QMarginsF landscapeMargins(const QMarginsF& portrait) {
   // The spooler lays a landscape page onto the sheet turned a quarter
   // counter-clockwise: the page's top edge runs along the sheet's left edge.

@@ -18,6 +18,8 @@ std::optional<QPageSize::PageSizeId> pageSizeOfPaperNumber(int paper);
 // A printer device for the named queue ("" = the default one), or the PDF
 // file of setPdfOutput().
 std::unique_ptr<QPrinter> makePrintDevice(const std::string& queueUtf8);
+// A device that writes the PDF file `pathUtf8`, whatever setPdfOutput() says.
+std::unique_ptr<QPrinter> makePdfDevice(const std::string& pathUtf8);
 // Sets paper and orientation unless they are 0 (the driver's default).
 // Returns the unprintable margins of the page in points, in the page's
 // orientation: (left, top) is where the printable area starts.

@@ -1,0 +1,30 @@
+// The history as CSV, for a spreadsheet: CP932 text with CR LF line ends and
+// a header row, one line per entry, the entry number first and then every
+// stored field of the attribute and the clinical record in their record
+// order (reserved fields and the deletion mark included), each value trimmed
+// as every reader of the history trims it. Fields are quoted by RFC 4180: a
+// value holding a comma, a double quote, CR or LF is put in double quotes,
+// with its double quotes doubled.
+#pragma once
+
+#include <vector>
+
+#include "framework/core/str.h"
+#include "history/store.h"
+
+namespace history {
+
+fw::Str csvHeaderLine();         // with its CR LF
+fw::Str csvLine(const Entry& entry);  // with its CR LF
+
+// Every entry number of the history, oldest first (deleted ones included).
+std::vector<long> allEntryNumbers();
+
+// Writes the header and the given entries in the given order to `path`
+// (CP932 name), replacing an existing file as a whole: until the last line
+// is written the old file stays, and a failure leaves it as it was. Numbers
+// that are no longer entries of the history are left out. Raises the file
+// services' errors; returns the number of entry lines written.
+long writeHistoryCsv(const fw::Str& path, const std::vector<long>& entryNumbers);
+
+}  // namespace history
