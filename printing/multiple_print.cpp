@@ -230,7 +230,7 @@ void BUTTON40_ON() {
     fw::resumeNext([&] { run.printer().setScaleMode(kChartScaleMode); });
 
     SheetOutput output{run.printer(), [&] { run.newPage(); }, [&] { run.endPage(); }};
-    const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
+    const PrintOptions options = chartOptionsFor(run.queueName());
     outcome = printSheets(output, entries, corrections, options,
                           [] { return fw::keyDown(fw::kVkEscape); });
     if (outcome.stoppedByEsc) {
