@@ -1,0 +1,35 @@
+// Commands a window offers beyond its definition: an entry of the context
+// menu of the window's background (a right click beside the controls) and a
+// keyboard shortcut, both running a registered procedure through the event
+// queue, exactly like a button's click. The window definition stays as it
+// is, so stored definitions and their control numbering are untouched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/core/str.h"
+
+namespace fw {
+
+class Window;
+
+// Adds the command to the window (error 1000 on a closed window). caption:
+// the menu text (CP932); shortcut: a key sequence such as "Ctrl+P" or "F5",
+// "" for none; procedure: the registered procedure name to queue. A
+// disabled window offers neither menu nor shortcut.
+void addWindowCommand(Window& window, const Str& caption, const std::string& shortcut,
+                      const Str& procedure);
+
+// The menu captions of the window's commands, in the order added.
+std::vector<Str> windowCommands(Window& window);
+
+namespace testing {
+// The operator presses the key sequence on the window; true when a command
+// took it.
+bool pressShortcut(Window& window, const std::string& shortcut);
+// The operator picks the caption from the background's context menu.
+bool chooseCommand(Window& window, const Str& caption);
+}  // namespace testing
+
+}  // namespace fw
