@@ -4,6 +4,7 @@
 #include "framework/form/program.h"
 #include "history/procedures.h"
 #include "masters/procedures.h"
+#include "printing/chart_preview.h"
 #include "printing/procedures.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +12,8 @@ int main(int argc, char** argv) {
   printing::registerProcedures();
   masters::registerProcedures();
   history::registerProcedures();
-  return fw::runProgram(argc, argv, {.start = entry::startProgram});
+  return fw::runProgram(argc, argv, {.start = [] {
+                                     printing::addMainWindowCommands();
+                                     entry::startProgram();
+                                   }});
 }

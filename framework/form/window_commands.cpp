@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QMenu>
+#include <map>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -28,12 +30,45 @@ QList<QAction*> commandActions(Window& window) {
   return found;
 }
 
+// The menu's area per window widget (absent: everywhere).
+std::map<const QWidget*, std::function<bool(int, int)>>& areas() {
+  static std::map<const QWidget*, std::function<bool(int, int)>> byWidget;
+  return byWidget;
+}
+
+bool offeredAt(QWidget* widget, int x, int y) {
+  auto found = areas().find(widget);
+  return found == areas().end() || !found->second || found->second(x, y);
+}
+
+void offerMenu(QWidget* widget) {
+  if (widget->contextMenuPolicy() == Qt::CustomContextMenu) return;
+  widget->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(widget, &QWidget::customContextMenuRequested, widget, [widget](QPoint at) {
+    if (!widget->isEnabled() || !offeredAt(widget, at.x(), at.y())) return;
+    QMenu menu(widget);
+    for (QAction* action : widget->actions()) {
+      if (action->property(kProcedureProperty).isValid()) menu.addAction(action);
+    }
+    menu.exec(widget->mapToGlobal(at));
+  });
+  QObject::connect(widget, &QObject::destroyed, [widget] { areas().erase(widget); });
+}
+
 }  // namespace
+
+void setWindowCommandArea(Window& window, std::function<bool(int x, int y)> offered) {
+  QWidget* widget = implOf(window).widget();
+  areas()[widget] = std::move(offered);
+}
 
 void addWindowCommand(Window& window, const Str& caption, const std::string& shortcut,
                       const Str& procedure) {
   internal::WindowImpl& impl = implOf(window);
   QWidget* widget = impl.widget();
+  for (QAction* existing : commandActions(window)) {
+    if (existing->property(kProcedureProperty).toString().toStdString() == procedure) return;
+  }
   auto* action = new QAction(QString::fromStdString(toUtf8(caption)), widget);
   action->setProperty(kProcedureProperty, QString::fromStdString(procedure));
   if (!shortcut.empty()) {
@@ -54,7 +89,7 @@ void addWindowCommand(Window& window, const Str& caption, const std::string& sho
     }
   });
   widget->addAction(action);
-  widget->setContextMenuPolicy(Qt::ActionsContextMenu);
+  offerMenu(widget);
 }
 
 std::vector<Str> windowCommands(Window& window) {
@@ -86,6 +121,11 @@ bool chooseCommand(Window& window, const Str& caption) {
     }
   }
   return false;
+}
+
+bool menuOfferedAt(Window& window, int x, int y) {
+  QWidget* widget = implOf(window).widget();
+  return widget->contextMenuPolicy() == Qt::CustomContextMenu && offeredAt(widget, x, y);
 }
 
 }  // namespace testing
