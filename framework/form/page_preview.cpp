@@ -100,6 +100,8 @@ class PreviewDialog final : public QDialog {
     previous_ = new QPushButton(qs(sj("前頁")), this);
     next_ = new QPushButton(qs(sj("次頁")), this);
     pageLabel_ = new QLabel(this);
+    pageLabel_->setMinimumWidth(60);
+    pageLabel_->setAlignment(Qt::AlignCenter);
     bar->addWidget(previous_);
     bar->addWidget(pageLabel_);
     bar->addWidget(next_);
@@ -231,6 +233,8 @@ void showPreviewPage(int pageIndex) { requireOpen().showPage(pageIndex); }
 int previewPageIndex() { return requireOpen().page(); }
 void clickPreviewPrint() { requireOpen().print(); }
 bool savePreviewScreenshot(const std::string& pngPath) {
+  // Let the scroll area lay out the new picture (its scroll bars) first.
+  QCoreApplication::processEvents();
   return requireOpen().grab().save(QString::fromStdString(pngPath), "PNG");
 }
 
