@@ -5,6 +5,7 @@
 #include "history/backup.h"
 #include "history/procedures.h"
 #include "masters/procedures.h"
+#include "printing/chart_preview.h"
 #include "printing/procedures.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   history::registerProcedures();
   // The day's backup once the folders exist and this is the only instance.
   return fw::runProgram(argc, argv, {.start = [] {
+                                       printing::addMainWindowCommands();
                                        entry::startProgram();
                                        history::backUpIfDue();
                                      }});

@@ -34,4 +34,7 @@ inline constexpr const char* kPdfFolder = "EKG_DATA\\PDF";
 // The print position corrections (correction_file.h).
 inline constexpr const char* kCorrections = "EKG_SYS\\P_TYOUSEI";
 
+// The whole-page offset of each printer queue (page_offset_file.h).
+inline constexpr const char* kPageOffsets = "EKG_SYS\\P_OFFSET";
+
 }  // namespace common::files

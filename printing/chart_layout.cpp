@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "common/page_offset_file.h"
+#include "common/print_options.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/trap.h"
@@ -105,6 +107,15 @@ constexpr TwoSizes kDoctor{7130, 4500, 4520, 12, 10};
 constexpr TwoSizes kMedication{5970, 5140, 5140, 12, 10};
 constexpr long kLongTextBytes = 20;
 
+// The name's four forms, longest text first, and the blood pressure's texts.
+struct Placed {
+  double x, y;
+  float points;
+};
+constexpr Placed kNameOver20{1100, 3740, 16}, kName15To20{1200, 3690, 20},
+    kName10To14{1250, 3640, 24}, kNameUnder10{1350, 3560, 30};
+constexpr Placed kBpHigh{3445, 5005, 14}, kBpSlash{3620, 5040, 18}, kBpLow{3790, 5130, 14};
+
 constexpr double kRequestRingX = 6120, kRequestRingY = 4583, kRequestRingRadius = 220;
 constexpr double kRequestTextY = 4490;
 constexpr double kRequestTextX4Bytes = 5930, kRequestTextX2Bytes = 6030;
@@ -126,7 +137,8 @@ class ChartDrawer {
  public:
   ChartDrawer(fw::Surface& page, const ExamineeRecord& record, const CorrectionTable& corrections,
               const PrintOptions& options, const ChartDrawing& drawing)
-      : page_(page), record_(record), corrections_(corrections), drawing_(drawing) {
+      : page_(page), record_(record), corrections_(corrections), drawing_(drawing),
+        pageDx_(options.pageDxMillimetres), pageDy_(options.pageDyMillimetres) {
     const double colour = fw::val(options.colour);
     if (colour == 1) {
       ringColour_ = 0;  // shape palette: black
@@ -189,11 +201,11 @@ class ChartDrawer {
   void drawName(const ChartItem& item) {
     const fw::Str name = fw::trim(record_.*item.text);
     const long bytes = fw::len(name);
-    if (bytes > 20) printText(item.item, 1100, 3740, 16, name);
-    if (bytes >= 15 && bytes <= 20) printText(item.item, 1200, 3690, 20, name);
+    if (bytes > 20) printText(item.item, kNameOver20, name);
+    if (bytes >= 15 && bytes <= 20) printText(item.item, kName15To20, name);
     if (drawing_.checkpoints.afterSecondNameForm) checkpoint();
-    if (bytes >= 10 && bytes <= 14) printText(item.item, 1250, 3640, 24, name);
-    if (bytes < 10) printText(item.item, 1350, 3560, 30, name);
+    if (bytes >= 10 && bytes <= 14) printText(item.item, kName10To14, name);
+    if (bytes < 10) printText(item.item, kNameUnder10, name);
   }
 
   void drawRequest(int k) {
@@ -210,14 +222,18 @@ class ChartDrawer {
   void drawBloodPressure(int k) {
     const fw::Str high = fw::trim(record_.BP_HIGH);
     const fw::Str low = fw::trim(record_.BP_LOW);
-    printText(k, 3445, 5005, 14, high);
-    if (!high.empty() || !low.empty()) printText(k, 3620, 5040, 18, "／"_sj);
+    printText(k, kBpHigh, high);
+    if (!high.empty() || !low.empty()) printText(k, kBpSlash, "／"_sj);
     if (drawing_.checkpoints.afterSlash) checkpoint();
-    printText(k, 3790, 5130, 14, low);
+    printText(k, kBpLow, low);
+  }
+
+  void printText(int k, const Placed& at, const fw::Str& value) {
+    printText(k, at.x, at.y, at.points, value);
   }
 
   void printText(int k, double baseX, double baseY, float points, const fw::Str& value) {
-    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY);
+    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY, pageDx_, pageDy_);
     const fw::Str shown = fw::trim(value);
     fw::resumeNext([&] { page_.setFontSize(points); });
     fw::resumeNext([&] { page_.setPosition(at.x, at.y); });
@@ -225,14 +241,14 @@ class ChartDrawer {
   }
 
   void drawRing(int k, double baseX, double baseY, double radius, float aspect) {
-    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY);
+    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY, pageDx_, pageDy_);
     for (int i = 0; i < kRingCount; ++i) {
       fw::resumeNext([&] { page_.circle(at.x, at.y, radius + i, ringColour_, aspect); });
     }
   }
 
   void drawCheck(int k, double baseX, double baseY) {
-    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY);
+    const PagePoint at = correctedPosition(corrections_, k, baseX, baseY, pageDx_, pageDy_);
     if (!checkBitmap_) {
       fw::resumeNext([&] { checkBitmap_ = fw::Bitmap::load(checkPicture_); });
       if (!checkBitmap_) return;  // no picture: nothing to draw (error already skipped)
@@ -254,6 +270,7 @@ class ChartDrawer {
   const ExamineeRecord& record_;
   const CorrectionTable& corrections_;
   const ChartDrawing& drawing_;
+  double pageDx_, pageDy_;
   int ringColour_ = -1;  // -1: the surface's foreground colour
   fw::Str checkPicture_ = "CHECK_1";
   std::optional<fw::Bitmap> checkBitmap_;
@@ -283,9 +300,11 @@ EscCheckpoints multiplePrintCheckpoints() {
 }
 
 PagePoint correctedPosition(const CorrectionTable& corrections, int item, double baseX,
-                            double baseY) {
-  const double x = baseX + kPageUnitsPerMillimetre * corrections.dxMillimetres(item);
-  const double y = baseY + kPageUnitsPerMillimetre * corrections.dyMillimetres(item);
+                            double baseY, double pageDxMillimetres, double pageDyMillimetres) {
+  const double x =
+      baseX + kPageUnitsPerMillimetre * (corrections.dxMillimetres(item) + pageDxMillimetres);
+  const double y =
+      baseY + kPageUnitsPerMillimetre * (corrections.dyMillimetres(item) + pageDyMillimetres);
   return {limited(x, kMinXThousandthsInch, kMaxXThousandthsInch),
           limited(y, kMinYThousandthsInch, kMaxYThousandthsInch)};
 }
@@ -302,6 +321,16 @@ void applyPrintOptions(fw::Surface& page, const PrintOptions& options) {
   fw::resumeNext([&] { page.setFontUnderline(false); });
 }
 
+PrintOptions chartOptionsFor(const fw::Str& queue) {
+  PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
+  fw::resumeNext([&] {
+    const common::PageOffset offset = common::pageOffsetFor(queue);
+    options.pageDxMillimetres = offset.dxMillimetres();
+    options.pageDyMillimetres = offset.dyMillimetres();
+  });
+  return options;
+}
+
 ChartResult drawChart(fw::Surface& page, const ExamineeRecord& record,
                       const CorrectionTable& corrections, const PrintOptions& options,
                       const ChartDrawing& drawing) {
@@ -312,6 +341,34 @@ ChartResult drawChart(fw::Surface& page, const ExamineeRecord& record,
     return ChartResult::StoppedByEsc;
   }
   return ChartResult::Completed;
+}
+
+PagePoint baseAnchor(int item, const ExamineeRecord& record) {
+  if (item < 1 || item > kChartItemCount) return {0, 0};
+  const ChartItem& entry = chartItems()[item - 1];
+  switch (entry.rule) {
+    case Rule::Name: {
+      const long bytes = fw::len(fw::trim(record.NAME));
+      const Placed& form = bytes > 20    ? kNameOver20
+                           : bytes >= 15 ? kName15To20
+                           : bytes >= 10 ? kName10To14
+                                         : kNameUnder10;
+      return {form.x, form.y};
+    }
+    case Rule::SizedByLength: {
+      const TwoSizes& sizes = item == 17 ? kHospital : item == 21 ? kDoctor : kMedication;
+      const bool longText = fw::len(fw::trim(record.*entry.text)) >= kLongTextBytes;
+      return {sizes.x, longText ? sizes.yLong : sizes.yShort};
+    }
+    case Rule::Request:
+      return {kRequestRingX, kRequestRingY};
+    case Rule::BloodPressure:
+      return {kBpHigh.x, kBpHigh.y};
+    case Rule::StressOther:
+      return {kStressCheckX, kStressCheckY};
+    default:
+      return {entry.x, entry.y};
+  }
 }
 
 fw::Str requestKindText(int index) {

@@ -35,10 +35,18 @@ inline constexpr double kMinYThousandthsInch = 100, kMaxYThousandthsInch = 7900;
 // colour "1" black / "2" blue. Another value selects nothing: the surface
 // keeps its own face and colour (rings then use the foreground colour and
 // check marks the black picture).
+// The page offset is the printing printer's whole-page shift in millimetres
+// (common/page_offset_file.h), added to every item's own correction.
 struct PrintOptions {
   fw::Str font = "1";
   fw::Str colour = "1";
+  double pageDxMillimetres = 0;
+  double pageDyMillimetres = 0;
 };
+
+// The options every chart print to `queue` draws with: the font and colour
+// held in memory and the queue's page offset (none when it cannot be read).
+PrintOptions chartOptionsFor(const fw::Str& queue);
 
 // Where the drawing looks at the Esc key: before the first item, after any
 // item, after the second of the name's four size forms, after the
@@ -64,12 +72,20 @@ struct ChartDrawing {
   std::function<bool()> escHeld;  // empty: never stopped
 };
 
-// The corrected and limited position of a base position of chart item k.
+// The corrected and limited position of a base position of chart item k,
+// with the page offset added before the limits (an offset never pushes an
+// item off the printable range).
 struct PagePoint {
   double x, y;
 };
 PagePoint correctedPosition(const CorrectionTable& corrections, int item, double baseX,
-                            double baseY);
+                            double baseY, double pageDxMillimetres = 0,
+                            double pageDyMillimetres = 0);
+
+// Every base position of the chart, item by item (item 10 at the position
+// its text's length selects, item 20 at its ring, 23 at its first text, 31
+// at its check mark): where the position check marks each item.
+PagePoint baseAnchor(int item, const common::ExamineeRecord& record);
 
 // Sets the typeface and text colour of the options (never bold, italic or
 // underlined). drawChart does this first; exposed for callers that set them apart.

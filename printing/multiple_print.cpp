@@ -20,6 +20,7 @@
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
 #include "history/store.h"
+#include "printing/chart_preview.h"
 
 namespace printing {
 
@@ -113,6 +114,7 @@ void BUTTON38_ON() {
 
 void FORM8_START() {
   fw::Window& w = form();
+  addMultiplePrintCommands();
   w.setMousePointer(fw::pointer::Hourglass);
   w.disableCloseCommand();
   fw::Surface& s = w.surface();
@@ -231,7 +233,7 @@ void BUTTON40_ON() {
     fw::resumeNext([&] { run.printer().setScaleMode(kChartScaleMode); });
 
     SheetOutput output{run.printer(), [&] { run.newPage(); }, [&] { run.endPage(); }};
-    const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
+    const PrintOptions options = chartOptionsFor(run.queueName());
     outcome = printSheets(output, entries, corrections, options,
                           [] { return fw::keyDown(fw::kVkEscape); }, &copies);
     if (outcome.stoppedByEsc) {

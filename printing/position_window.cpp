@@ -9,6 +9,8 @@
 #include "framework/form/surface.h"
 #include "framework/form/window.h"
 #include "common/correction_file.h"
+#include "framework/form/window_commands.h"
+#include "printing/position_check.h"
 #include "printing/position_window.h"
 #include "printing/procedures.h"
 
@@ -127,7 +129,14 @@ void FORM4_START(fw::EventArgs&) {
 
 void BUTTON21_ON(fw::EventArgs&) {
   fw::mainWindow().setImeMode(fw::ime::Off);
-  if (!fw::isOpen(FORM4)) fw::openWindow(FORM4, "FORM4", 0);
+  if (!fw::isOpen(FORM4)) {
+    fw::openWindow(FORM4, "FORM4", 0);
+    // Beside the definition's buttons, on the window's right-click menu.
+    fw::addWindowCommand(*FORM4, "位置確認印刷(方眼)..."_sj, kCheckPrintShortcut,
+                         "ITIKAKUNIN_INSATU");
+    fw::addWindowCommand(*FORM4, "プリンター別全体補正..."_sj, kPageOffsetShortcut,
+                         "ZENTAI_HOSEI");
+  }
   fw::mainWindow().setEnabled(false);
 }
 
@@ -185,6 +194,8 @@ void registerPositionWindowProcedures() {
   fw::registerProcedure("BUTTON22_ON", BUTTON22_ON);
   fw::registerProcedure("BUTTON19_ON", BUTTON19_ON);
   fw::registerProcedure("FORM4_QUERYCLOSE", FORM4_QUERYCLOSE);
+  fw::registerCommandProcedure("ITIKAKUNIN_INSATU", ITIKAKUNIN_INSATU);
+  fw::registerCommandProcedure("ZENTAI_HOSEI", ZENTAI_HOSEI);
 }
 
 }  // namespace printing

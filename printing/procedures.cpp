@@ -1,6 +1,7 @@
 #include "printing/procedures.h"
 
 #include "framework/form/events.h"
+#include "printing/chart_preview.h"
 #include "printing/multiple_print.h"
 #include "printing/position_window.h"
 
@@ -11,6 +12,7 @@ void registerProcedures() {
   registerMultiplePrintProcedures();
   registerPositionWindowProcedures();
   registerOptionWindowProcedures();
+  registerPreviewProcedures();
 }
 
 }  // namespace printing

@@ -64,7 +64,7 @@ void BUTTON10_ON() {
     ChartDrawing drawing;
     drawing.checkpoints = singlePrintCheckpoints();
     drawing.escHeld = [] { return fw::keyDown(fw::kVkEscape); };
-    const PrintOptions options{common::PRINT_FONT, common::PRINT_COLOUR};
+    const PrintOptions options = chartOptionsFor(run.queueName());
     ChartResult result = ChartResult::Completed;
     fw::resumeNext([&] { result = drawChart(run.printer(), record, corrections, options, drawing); });
     if (result == ChartResult::StoppedByEsc) {

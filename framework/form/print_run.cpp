@@ -44,6 +44,8 @@ void PrintRun::endDocument() {
   ended_ = resumeNext([&] { printer().endDocument(); });
 }
 
+Str PrintRun::queueName() const { return printer_ ? printer_->queueName() : Str(); }
+
 void PrintRun::release() {
   resumeNext([&] { printer().release(); });
 }

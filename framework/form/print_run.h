@@ -35,6 +35,9 @@ class PrintRun {
   // drawing statement under resumeNext is skipped).
   Printer& printer();
 
+  // The queue of the confirmed dialog ("" when there is no printer object).
+  Str queueName() const;
+
   bool confirmed() const { return confirmed_; }
   // Confirmed, but the document was not both started and handed to the
   // spooler: nothing, or not everything, will come out of the printer.

@@ -29,6 +29,7 @@ struct Printer::Impl final : internal::PainterSurface {
   QPainter painter;                  // active from start of document to its end
   int pagesOpened = 0;
   double dotsPerInch = 0;            // the device's real resolution, read once the job runs
+  std::string queue;                 // UTF-8 queue name the job goes to
 
   void requireDocument() const {
     if (!device || !painter.isActive()) raise(err::NoObject);
@@ -82,6 +83,7 @@ void Printer::choose(const Str& printerName, int paper, int orientation) {
   impl_->confirmed = false;
   impl_->resetAttributes(kPaperWhite);
   impl_->marginsPoints = internal::applyPaper(*impl_->device, paper, orientation);
+  impl_->queue = impl_->device->printerName().toStdString();
 }
 
 void Printer::chooseFile(const Str& name, int paper, int orientation) {
@@ -106,6 +108,7 @@ bool Printer::dialog(PrintRange& range) {
     request.copies = device.copyCount();
     confirmed = answers->printDialog(request);
     if (confirmed) {
+      impl_->queue = request.printerName;
       if (!toPdf && request.printerName != device.printerName().toStdString())
         device.setPrinterName(QString::fromStdString(request.printerName));
       device.setCopyCount(std::max(1, request.copies));
@@ -117,6 +120,7 @@ bool Printer::dialog(PrintRange& range) {
     QPrintDialog dialog(&device);
     dialog.setMinMax(range.minPage, range.maxPage);
     confirmed = dialog.exec() == QDialog::Accepted;
+    if (confirmed) impl_->queue = device.printerName().toStdString();
   }
   if (!confirmed) return false;
 
@@ -176,6 +180,26 @@ void Printer::release() {
   impl_->finishDocument();
   impl_->device.reset();
   impl_->confirmed = false;
+}
+
+Str Printer::queueName() const { return fromUtf8(impl_->queue); }
+
+PageGeometry pageGeometry(const Str& queue, int paper, int orientation) {
+  if (paper < 0 || orientation < 0 || orientation > 2) raise(err::InvalidArgument);
+  std::unique_ptr<QPrinter> device = internal::makePrintDevice(toUtf8(queue));
+  const QMarginsF margins = internal::applyPaper(*device, paper, orientation);
+  const QSizeF paperPoints = device->pageLayout().fullRectPoints().size();
+  constexpr double kMillimetresPerPoint = 25.4 / 72.0;
+  PageGeometry g;
+  g.queue = fromUtf8(device->printerName().toStdString());
+  g.paperWidth = paperPoints.width() * kMillimetresPerPoint;
+  g.paperHeight = paperPoints.height() * kMillimetresPerPoint;
+  g.printableLeft = margins.left() * kMillimetresPerPoint;
+  g.printableTop = margins.top() * kMillimetresPerPoint;
+  g.printableWidth = (paperPoints.width() - margins.left() - margins.right()) * kMillimetresPerPoint;
+  g.printableHeight =
+      (paperPoints.height() - margins.top() - margins.bottom()) * kMillimetresPerPoint;
+  return g;
 }
 
 // Surface: the shared painter code.

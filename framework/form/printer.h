@@ -49,6 +49,9 @@ class Printer : public Surface {
   // refused to finish, or the queue was gone by then (the job is lost).
   void endDocument();
   void release();                       // frees the device; drawing is error 1000
+  // The queue the job goes to: the chosen one, as the dialog left it ("" when
+  // the system has no default printer).
+  Str queueName() const;
 
   // Surface
   void setScaleMode(int mode) override;
@@ -84,6 +87,18 @@ class Printer : public Surface {
  private:
   std::unique_ptr<Impl> impl_;
 };
+
+// The A4-like sheet of a printer as a page would be laid out on it, in
+// millimetres: the paper as oriented and where its printable area lies.
+struct PageGeometry {
+  Str queue;                      // the queue measured ("" = none known)
+  double paperWidth = 0, paperHeight = 0;
+  double printableLeft = 0, printableTop = 0, printableWidth = 0, printableHeight = 0;
+};
+// The geometry of the named queue ("" = the default printer) for the paper
+// number and orientation (as Printer::choose); the PDF file when print runs
+// go to one.
+PageGeometry pageGeometry(const Str& queue, int paper, int orientation);
 
 // Sends every following print run to this PDF file instead of the spooler
 // ("" restores the spooler). Used by tests and for archiving charts.

@@ -1,0 +1,35 @@
+// The print preview of FT-70 charts: the chart as the next print would put
+// it on the default printer's paper, drawn by the print's own procedure.
+// Reached from the main window (the examinee shown) and from FORM8 (the
+// selected entries, a page each) through the windows' right-click menus and
+// a shortcut; its print button starts that window's own print.
+#pragma once
+
+#include <vector>
+
+#include "common/examinee_record.h"
+#include "framework/form/page_preview.h"
+#include "printing/chart_layout.h"
+
+namespace printing {
+
+inline constexpr const char* kPreviewShortcut = "Ctrl+F2";
+
+// The preview of one page per record, with the current correction table,
+// print font and colour and the default printer's page offset.
+fw::PagePreview chartPreview(const std::vector<common::ExamineeRecord>& records,
+                             const fw::Str& printProcedure);
+
+// The main window's preview (procedure INSATU_MIHON) and FORM8's
+// (INSATU_MIHON2). Neither writes a file or changes a window.
+void INSATU_MIHON();
+void INSATU_MIHON2();
+
+// Puts the preview on the main window's right-click menu (outside its click
+// areas) and shortcut; FORM8 gets its own when it opens.
+void addMainWindowCommands();
+void addMultiplePrintCommands();
+
+void registerPreviewProcedures();
+
+}  // namespace printing
