@@ -29,6 +29,11 @@ Str slotValue(std::string_view record, FieldSlot slot) {
         std::min<std::size_t>(slot.widthBytes, record.size() - slot.offsetBytes);
     bytes.replace(0, n, record.substr(slot.offsetBytes, n));
   }
+  // No writer puts a zero byte inside a field; zeros there are bytes that
+  // were never written (a record cut short, then the file extended past it
+  // by the next append, or a clinical record skipped by a failed append),
+  // and they end the value as they would end it in an edit box.
+  if (const auto zero = bytes.find('\0'); zero != Str::npos) bytes.resize(zero);
   return fw::trim(bytes);
 }
 
@@ -61,8 +66,10 @@ Str fitToField(const Str& value, int widthBytes) {
   while (end < trimmed.size()) {
     const bool lead = fw::isLeadByte(static_cast<unsigned char>(trimmed[end]));
     const std::size_t next = end + (lead ? 2 : 1);
-    if (next > static_cast<std::size_t>(widthBytes)) break;
-    end = std::min(next, trimmed.size());
+    // A lead byte without its trail byte (a value cut by an older writer)
+    // is half a character as much as one cut off by the field's end.
+    if (next > static_cast<std::size_t>(widthBytes) || next > trimmed.size()) break;
+    end = next;
   }
   Str fitted = trimmed.substr(0, end);
   fitted.resize(widthBytes, ' ');
