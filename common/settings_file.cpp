@@ -45,7 +45,10 @@ Str readSetting(const Str& name, const Str& fallback) {
   // A written value is space-padded; a zero byte inside the value field
   // only comes from a damaged file, and ends what is usable of it.
   if (auto zero = bytes.find('\0'); zero != Str::npos) bytes.resize(zero);
-  Str value = fw::trim(bytes);
+  // A value cut inside a character (by an older writer at byte 100, or a
+  // copy cut short) loses the half character: written back padded, its lead
+  // byte would take the first blank as its second half.
+  Str value = fw::trim(fw::leftWhole(bytes, fw::len(bytes)));
   if (value.empty()) return fallback;
   return value;
 }
@@ -55,7 +58,7 @@ void writeSetting(const Str& name, const Str& value) {
   fw::FieldVar text, rest;
   fw::field(file, {{kSettingValueBytes, &text},
                    {kSettingRecordBytes - kSettingValueBytes, &rest}});
-  fw::lset(text, value);
+  fw::lset(text, fw::leftWhole(value, kSettingValueBytes));
   fw::put(file, 1);
 }
 

@@ -1,5 +1,7 @@
 // Single-value settings files of EKG_SYS: one 256-byte record whose bytes
-// 0..99 hold the value, space-padded (cut at byte 100), bytes 100..255 zero.
+// 0..99 hold the value, space-padded (cut at byte 100, never inside a
+// character), bytes 100..255 zero. A value read never ends in half a
+// character either.
 #pragma once
 
 #include "framework/core/str.h"

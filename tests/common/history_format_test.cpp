@@ -179,6 +179,13 @@ TEST(HistoryFormat, OverlongValuesAreCutToTheirField) {
     EXPECT_EQ(attributeBytes(r).substr(180, 40), hospital.substr(0, 39) + " ");
     EXPECT_EQ(attributeBytes(r).substr(220, 5), pad("", 5));
   }
+  {  // the cut ends on a full-width space inside the value: stored trimmed
+    ExamineeRecord r;
+    std::string name;
+    for (int i = 0; i < 19; ++i) name += "山"_sj;
+    r.NAME = name + "　太"_sj;
+    EXPECT_EQ(attributeBytes(r).substr(85, 40), name + "  ");
+  }
   {  // the same at the end of a short field
     EXPECT_EQ(common::fitToField("12345678"_sj + "月"_sj, 9), "12345678 ");
     EXPECT_EQ(common::fitToField("1234567"_sj + "月"_sj, 9), "1234567"_sj + "月"_sj);
