@@ -70,7 +70,9 @@ CorrectionTable readCorrections() {
   if (record.empty()) return table;
   table.hasRecord = true;
   for (const CorrectionSlot& slot : kCorrectionSlots) {
-    fw::Str value = fw::trim(record.substr(slot.offsetBytes, slot.widthBytes));
+    // Half a character at the end of a slot is dropped, as when writing.
+    fw::Str value = fw::trim(
+        fw::leftWhole(record.substr(slot.offsetBytes, slot.widthBytes), slot.widthBytes));
     (slot.axis == Axis::Vertical ? table.vertical : table.horizontal)[slot.item] = value;
   }
   return table;
@@ -80,9 +82,13 @@ void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
                       const std::array<fw::Str, kChartItemCount + 1>& horizontal) {
   fw::Str record(kCorrectionRecordBytes, '\0');
   for (const CorrectionSlot& slot : kCorrectionSlots) {
-    // Left-aligned, space-padded and cut at the byte, as a field assignment does.
-    fw::Str value = normaliseCorrection(
-        slot.axis == Axis::Vertical ? vertical.at(slot.item) : horizontal.at(slot.item));
+    // Left-aligned, space-padded and cut to the slot, never inside a
+    // character: a lead byte before the padding would take the first blank
+    // as its second half.
+    fw::Str value = fw::leftWhole(
+        normaliseCorrection(slot.axis == Axis::Vertical ? vertical.at(slot.item)
+                                                        : horizontal.at(slot.item)),
+        slot.widthBytes);
     value.resize(slot.widthBytes, ' ');
     record.replace(slot.offsetBytes, slot.widthBytes, value);
   }

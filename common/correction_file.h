@@ -9,7 +9,8 @@
 //   10*k + 5    5      horizontal correction of item k (ヨコ; + moves right)
 //   350         1650   0x00
 //
-// Each value is CP932 text, left-aligned, space-padded, cut to 5 bytes. The
+// Each value is CP932 text, left-aligned, space-padded, cut to 5 bytes (never
+// inside a character). The
 // writer stores "0" for an empty or zero value, so every file it writes holds
 // 68 non-blank values. A file of 0 bytes means "no corrections".
 #pragma once
@@ -63,14 +64,15 @@ struct CorrectionTable {
 };
 
 // Reads record 1 of EKG_SYS\P_TYOUSEI: the trimmed slot texts (0x00 bytes
-// are kept; they make the value 0). A missing file is created empty and
+// are kept; they make the value 0), without a lead byte left at the end of
+// a slot. A missing file is created empty and
 // gives every value "0". A file shorter than one record (a cut copy) is read
 // as its bytes followed by blanks: the missing values are empty, i.e. 0. Errors of the file services are raised as
 // RuntimeError; file number 1 is closed on every way out.
 CorrectionTable readCorrections();
 
 // Writes record 1 from the texts: trimmed, "0" when their numeric value is
-// 0, cut to 5 bytes; 0x00 outside the slots. Records after the first are
+// 0, cut to 5 bytes without splitting a character; 0x00 outside the slots. Records after the first are
 // left as they are.
 void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
                       const std::array<fw::Str, kChartItemCount + 1>& horizontal);

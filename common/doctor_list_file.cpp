@@ -1,5 +1,7 @@
 #include "common/doctor_list_file.h"
 
+#include <optional>
+
 #include "common/paths.h"
 #include "common/settings_file.h"
 #include "framework/core/error.h"
@@ -12,7 +14,16 @@ namespace common {
 std::vector<fw::Str> readDoctorList() {
   std::vector<fw::Str> doctors;
   if (!fw::fileExists(files::kDoctorList)) return doctors;
-  fw::OpenFile file(files::kDoctorList, fw::FileMode::Input, fw::Share::ReadWrite);
+  std::optional<fw::OpenFile> opened;
+  try {
+    opened.emplace(files::kDoctorList, fw::FileMode::Input, fw::Share::ReadWrite);
+  } catch (const fw::RuntimeError&) {
+    // A folder in its place, a link to nothing, no permission: no list,
+    // rather than the end of the program at start. Writing the list still
+    // fails on such a name, so nothing is replaced unseen.
+    return doctors;
+  }
+  fw::OpenFile& file = *opened;
   while (!fw::eof(file)) {
     fw::Str item;
     try {

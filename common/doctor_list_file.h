@@ -18,7 +18,8 @@ inline constexpr int kMaxDoctors = 500;
 
 // The entries in file order, trimmed, empty ones skipped; blank lines and
 // blanks after the last line end the list. An empty list when the file does
-// not exist. Read errors are runtime errors (program trap).
+// not exist or cannot be opened (a folder, a link to nothing, no
+// permission). Errors while reading are runtime errors (program trap).
 std::vector<fw::Str> readDoctorList();
 
 // An entry that can be stored: no double quote (it would end the quoted

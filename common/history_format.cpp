@@ -29,7 +29,14 @@ Str slotValue(std::string_view record, FieldSlot slot) {
         std::min<std::size_t>(slot.widthBytes, record.size() - slot.offsetBytes);
     bytes.replace(0, n, record.substr(slot.offsetBytes, n));
   }
-  return fw::trim(bytes);
+  // No writer puts a zero byte inside a field; zeros there are bytes that
+  // were never written (a record cut short, then the file extended past it
+  // by the next append, or a clinical record skipped by a failed append),
+  // and they end the value as they would end it in an edit box.
+  if (const auto zero = bytes.find('\0'); zero != Str::npos) bytes.resize(zero);
+  // A field cut inside a character by an older writer: half a character
+  // cannot be shown, and written back it would pair with the padding.
+  return fw::trim(fw::leftWhole(bytes, fw::len(bytes)));
 }
 
 template <std::size_t N>
@@ -56,15 +63,9 @@ int codeValue(const Str& field) {
 }  // namespace
 
 Str fitToField(const Str& value, int widthBytes) {
-  const Str trimmed = fw::trim(value);
-  std::size_t end = 0;
-  while (end < trimmed.size()) {
-    const bool lead = fw::isLeadByte(static_cast<unsigned char>(trimmed[end]));
-    const std::size_t next = end + (lead ? 2 : 1);
-    if (next > static_cast<std::size_t>(widthBytes)) break;
-    end = std::min(next, trimmed.size());
-  }
-  Str fitted = trimmed.substr(0, end);
+  // A cut may end on a blank that was inside the value: what is stored is
+  // trimmed all the same.
+  Str fitted = fw::trim(fw::leftWhole(fw::trim(value), widthBytes));
   fitted.resize(widthBytes, ' ');
   return fitted;
 }

@@ -100,7 +100,9 @@ fw::Str encode(const AttributeValues& values);
 fw::Str encode(const ClinicalValues& values);
 // The trimmed values of a record. Fewer than 2000 bytes (a record cut short
 // at the end of a file) read as if padded with blanks: what is missing is
-// empty. Never fails.
+// empty. A zero byte ends a field's value (bytes never written read as
+// blank), and a lead byte at its end (half a character) is dropped. Never
+// fails.
 AttributeValues decodeAttributes(std::string_view bytes);
 ClinicalValues decodeClinical(std::string_view bytes);
 
@@ -111,7 +113,9 @@ fw::Str attributeField(std::string_view record, AttributeField f);
 bool isDeleted(std::string_view record);
 
 // `value` trimmed, cut to `widthBytes` without splitting a double-byte
-// character, padded with blanks to exactly `widthBytes`.
+// character and trimmed again, padded with blanks to exactly `widthBytes`.
+// A lead byte at the very end of the value (half a character already) is
+// dropped.
 fw::Str fitToField(const fw::Str& value, int widthBytes);
 
 // The records of an examinee registered on `date` ("YYYY/MM/DD"): codes from

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/error.h"
 #include "framework/core/numbers.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
@@ -26,11 +27,21 @@ long sizeOf(const Str& name) {
   return fw::fileSize(file);
 }
 
+// The size of the file, or -1 when it cannot be opened at all: a folder in
+// its place, a link to nothing, no permission to read it. Every settings
+// file is read at start, and one that cannot be must not end the program.
+long sizeIfReadable(const Str& name) {
+  try {
+    return sizeOf(name);
+  } catch (const fw::RuntimeError&) {
+    return -1;
+  }
+}
+
 // The value bytes of record 1. Copies made by hand or cut short by a full
 // disk must not stop the program at start, so a file shorter than its record
 // is read as far as it goes.
-Str valueBytes(const Str& name) {
-  const long size = sizeOf(name);
+Str valueBytes(const Str& name, long size) {
   if (size == 0) return {};
   // A short file is read with a record as long as the file: what is there.
   Str bytes = readRecordOne(name, int(std::min<long>(size, kSettingRecordBytes)));
@@ -41,11 +52,16 @@ Str valueBytes(const Str& name) {
 }  // namespace
 
 Str readSetting(const Str& name, const Str& fallback) {
-  Str bytes = valueBytes(name);
+  const long size = sizeIfReadable(name);
+  if (size < 0) return fallback;
+  Str bytes = valueBytes(name, size);
   // A written value is space-padded; a zero byte inside the value field
   // only comes from a damaged file, and ends what is usable of it.
   if (auto zero = bytes.find('\0'); zero != Str::npos) bytes.resize(zero);
-  Str value = fw::trim(bytes);
+  // A value cut inside a character (by an older writer at byte 100, or a
+  // copy cut short) loses the half character: written back padded, its lead
+  // byte would take the first blank as its second half.
+  Str value = fw::trim(fw::leftWhole(bytes, fw::len(bytes)));
   if (value.empty()) return fallback;
   return value;
 }
@@ -55,11 +71,11 @@ void writeSetting(const Str& name, const Str& value) {
   fw::FieldVar text, rest;
   fw::field(file, {{kSettingValueBytes, &text},
                    {kSettingRecordBytes - kSettingValueBytes, &rest}});
-  fw::lset(text, value);
+  fw::lset(text, fw::leftWhole(value, kSettingValueBytes));
   fw::put(file, 1);
 }
 
-bool settingWritten(const Str& name) { return sizeOf(name) > 0; }
+bool settingWritten(const Str& name) { return sizeIfReadable(name) > 0; }
 
 bool switchedOn(const Str& name) { return fw::val(readSetting(name, "0")) > 0; }
 

@@ -1,9 +1,12 @@
 #include "history/store.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "common/paths.h"
+#include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
@@ -20,6 +23,25 @@ namespace {
 constexpr long kScanBlockRecords = 2048;  // 4 MB
 // How long a writer waits for another program's append to finish.
 constexpr long kWriterWaitMilliseconds = 10000;
+// How long a read or write waits for another program's record lock.
+constexpr auto kRecordLockWait = std::chrono::milliseconds(2000);
+
+// Marking a deletion holds the record lock of one entry for the moment of
+// its rewrite. A scan, a read or a write of another program that meets it
+// waits that moment out: failing would end that program over a search.
+template <class Operation>
+auto waitingOutRecordLocks(Operation&& operation) -> decltype(operation()) {
+  const auto deadline = std::chrono::steady_clock::now() + kRecordLockWait;
+  for (;;) {
+    try {
+      return operation();
+    } catch (const fw::RuntimeError& e) {
+      if (e.number() != fw::err::LockViolation || std::chrono::steady_clock::now() >= deadline)
+        throw;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
 
 fw::OpenFile openHistoryFile(const char* name) {
   return fw::OpenFile(name, fw::FileMode::Record, fw::Share::ReadWrite, kHistoryRecordBytes);
@@ -33,25 +55,35 @@ long countOf(const char* name) {
 // Record n as far as the file holds it (a trailing record may be short).
 Str readRecord(int file, long n) {
   Str bytes(kHistoryRecordBytes, '\0');
-  const std::size_t got = fw::readBytes(file, static_cast<std::int64_t>(n - 1) * kHistoryRecordBytes,
-                                        bytes.data(), bytes.size());
+  const std::size_t got = waitingOutRecordLocks([&] {
+    return fw::readBytes(file, static_cast<std::int64_t>(n - 1) * kHistoryRecordBytes,
+                         bytes.data(), bytes.size());
+  });
   bytes.resize(got);
   return bytes;
 }
 
 void writeRecord(int file, long n, const Str& bytes) {
   fw::setRecordBuffer(file, bytes);
-  fw::put(file, n);
+  waitingOutRecordLocks([&] { fw::put(file, n); });
 }
 
 // Writes both records of entry n; the caller holds the writer lock.
+//
+// The attribute record goes last, once the clinical one is on the disk: the
+// attribute file's count is what makes entry n exist, so a failure, a kill
+// or a power cut between the two writes leaves at most a clinical record
+// that belongs to no entry (the next append writes over it), never an entry
+// listed without its clinical record.
 void writePair(int attributeFile, long n, const AttributeValues& attributes,
                const ClinicalValues& clinical) {
+  {
+    fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
+    writeRecord(clinicalFile, n, common::encode(clinical));
+    fw::flushToDisk(clinicalFile);
+  }
   writeRecord(attributeFile, n, common::encode(attributes));
-  fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
-  writeRecord(clinicalFile, n, common::encode(clinical));
   // The operator takes a cleared window for a stored entry.
-  fw::flushToDisk(clinicalFile);
   fw::flushToDisk(attributeFile);
 }
 
@@ -106,8 +138,9 @@ void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordVi
     const std::int64_t from = static_cast<std::int64_t>(first - 1) * kHistoryRecordBytes;
     const std::int64_t to =
         std::min<std::int64_t>(size, static_cast<std::int64_t>(last) * kHistoryRecordBytes);
-    const std::size_t got =
-        fw::readBytes(file, from, block.data(), static_cast<std::size_t>(to - from));
+    const std::size_t got = waitingOutRecordLocks([&] {
+      return fw::readBytes(file, from, block.data(), static_cast<std::size_t>(to - from));
+    });
     for (long n = last; n >= first; --n) {
       const std::size_t offset = static_cast<std::size_t>(n - first) * kHistoryRecordBytes;
       if (offset >= got) continue;  // the file shrank under us
@@ -125,7 +158,7 @@ bool markDeleted(long n) {
   fw::OpenFile file(common::files::kAttributeFile, fw::FileMode::RecordExisting,
                     fw::Share::ReadWrite, kHistoryRecordBytes);
   if (n > fw::recordCount(file)) return false;
-  fw::lockRecord(file, n);
+  waitingOutRecordLocks([&] { fw::lockRecord(file, n); });
   Str record = readRecord(file, n);
   // A trailing record cut short becomes whole: its missing fields blank.
   if (static_cast<int>(record.size()) < kHistoryRecordBytes) {

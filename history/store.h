@@ -11,11 +11,18 @@
 // examinees:
 // - An append writes both records at n = (attribute records) + 1, so one
 //   failed or interrupted append never pairs later attribute records with
-//   another entry's clinical record.
+//   another entry's clinical record. The clinical record is written and
+//   flushed first: an append that fails or is killed half-way leaves no
+//   entry, at most one clinical record past the attribute file's end (the
+//   clinical file may then count one record more), which the next append
+//   writes over.
 // - Appends and overwrites hold the whole-file lock of the attribute file
 //   from taking the count until both records are written, so two programs
 //   registering on one shared folder never take the same number; they
 //   flush both files to disk before they return.
+// - Marking a deletion holds the record lock of its entry for a moment; the
+//   other operations wait up to two seconds for such a lock before they
+//   raise err::LockViolation.
 // - A trailing record cut short (a copy cut off, a full disk) reads as its
 //   bytes padded with blanks and never ends the program; new entries go
 //   after it.

@@ -104,6 +104,18 @@ Str left(const Str& s, long n) {
   return s.substr(0, static_cast<std::size_t>(n));
 }
 
+Str leftWhole(const Str& s, long n) {
+  if (n < 0) raise(err::InvalidArgument);
+  const std::size_t limit = std::min(static_cast<std::size_t>(n), s.size());
+  std::size_t end = 0;
+  while (end < limit) {
+    const std::size_t next = end + (isLeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1);
+    if (next > limit) break;
+    end = next;
+  }
+  return s.substr(0, end);
+}
+
 Str right(const Str& s, long n) {
   if (n < 0) raise(err::InvalidArgument);
   std::size_t keep = std::min(static_cast<std::size_t>(n), s.size());

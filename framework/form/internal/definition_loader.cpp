@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/core/cp932.h"
@@ -60,6 +61,16 @@ class Reader {
   std::span<const uint8_t> bytes_;
   size_t pos_ = 0;
 };
+
+// Win32 carries window positions and sizes in 16 bits in its messages, so no
+// real definition holds more. A damaged one may hold anything up to 2^31,
+// and then x + width, or the centring of a window on the screen, overflows:
+// every geometry value is held to that range when it is read.
+constexpr int32_t kMinCoordinate = -32768;
+constexpr int32_t kMaxCoordinate = 32767;
+int32_t boundedCoordinate(int32_t v) { return std::clamp(v, kMinCoordinate, kMaxCoordinate); }
+// A negative width or height is no size at all.
+int32_t boundedExtent(int32_t v) { return std::clamp(v, int32_t{0}, kMaxCoordinate); }
 
 bool isControlType(int type) { return type >= 3 && type <= 18; }
 
@@ -271,10 +282,10 @@ class Parser {
         if (placement < 0 || placement > 3) fail("__WINDOWSIZE:無効なウィンドウの位置", placement);
         o.placed = true;
         o.placement = placement;
-        o.x = x;
-        o.y = y;
-        o.width = w;
-        o.height = h;
+        o.x = boundedCoordinate(x);
+        o.y = boundedCoordinate(y);
+        o.width = boundedExtent(w);
+        o.height = boundedExtent(h);
         return true;
       }
       case wd::Events: {

@@ -41,6 +41,8 @@ struct ObjectDef {
   int fontSizePoints = 0;         // 0: no size record
   bool fontBold = false;
   bool placed = false;
+  // x, y within -32768..32767, width and height within 0..32767 (a damaged
+  // definition's values are held there when read).
   int placement = 0, x = 0, y = 0, width = 0, height = 0;
   std::vector<EventBinding> events;
   int limitTextBytes = 32767;

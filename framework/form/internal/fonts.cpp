@@ -1,6 +1,7 @@
 #include "framework/form/internal/fonts.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -48,7 +49,12 @@ QString findFace(const Str& cp932Face) {
     // Nothing suitable installed: the generic family at least keeps the pitch.
     return entry.substitutes.back();
   }
-  return face;
+  if (QFontDatabase::hasFamily(face)) return face;
+  // A face that is not installed is drawn in the default family either way,
+  // but Qt keeps what it looked up for every family name it is asked for:
+  // damaged definitions naming a new face in every window would make that
+  // grow without end.
+  return QGuiApplication::font().family();
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Font faces of the window definitions and the chart mapped to installed
 // faces: "ＭＳ ゴシック" -> IPAGothic, "ＭＳ Ｐゴシック" -> IPAPGothic,
 // "ＭＳ 明朝" -> IPAMincho, "FixedSys" -> a monospaced face; where the
-// Windows faces are installed they are used as they are.
+// Windows faces are installed they are used as they are. Any other face is
+// used when it is installed, else the default family takes its place.
 #pragma once
 
 #include <QFont>
