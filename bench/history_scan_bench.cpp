@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
   }
   benchmark::Initialize(&argc, argv);
 
-  char dirTemplate[] = "/tmp/tessivo-scan-bench-XXXXXX";
-  if (!mkdtemp(dirTemplate)) return 1;
+  std::string dirTemplate = fs::temp_directory_path() / "tessivo-scan-bench-XXXXXX";
+  if (!mkdtemp(dirTemplate.data())) return 1;
   gDir = dirTemplate;
   fs::create_directories(gDir / "EKG_DATA");
   const auto writeStart = std::chrono::steady_clock::now();

@@ -91,8 +91,9 @@ common::ExamineeRecord fullRecord(int i) {
 
 void BM_MultiplePrint2000SheetsToPdf(benchmark::State& state) {
   const int kEntries = sheetCount();
-  const auto dir = std::filesystem::temp_directory_path() / "tessivo-multiple-print-bench";
-  std::filesystem::remove_all(dir);
+  std::string name = std::filesystem::temp_directory_path() / "tessivo-multiple-print-bench-XXXXXX";
+  if (!mkdtemp(name.data())) state.SkipWithError("no temporary directory");
+  const std::filesystem::path dir = name;
   std::filesystem::create_directories(dir / "EKG_DATA");
   std::filesystem::create_directories(dir / "EKG_SYS");
   const auto previous = std::filesystem::current_path();

@@ -60,9 +60,9 @@ TEST(ListLine, LongAndSplitValuesKeepTheColumns) {
   EXPECT_EQ(part(line, 51, 2), "女"_sj);
   EXPECT_EQ(entryNumberOfListLine(line), 1);
 
-  a[A::Age] = "５４"_sj;  // the last 3 bytes would start inside ５
+  a[A::Age] = "５４"_sj;  // the last 3 bytes would start inside ５: narrowed
   line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
-  EXPECT_EQ(part(line, 77, 5), " ４才"_sj);
+  EXPECT_EQ(part(line, 77, 5), " 54才"_sj);
   a[A::Age] = "1234";
   line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
   EXPECT_EQ(part(line, 77, 5), "234才"_sj);

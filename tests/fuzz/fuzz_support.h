@@ -66,8 +66,9 @@ inline void enterScratchDirectory() {
   static bool entered = false;
   if (entered) return;
   entered = true;
-  std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-  std::string dir = base + "/tessivo-fuzz-XXXXXX";
+  const std::filesystem::path shm = "/dev/shm";
+  std::string dir = (std::filesystem::exists(shm) ? shm : std::filesystem::temp_directory_path()) /
+                    "tessivo-fuzz-XXXXXX";
   if (!mkdtemp(dir.data())) std::abort();
   std::filesystem::current_path(dir);
   std::filesystem::create_directory("EKG_SYS");
