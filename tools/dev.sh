@@ -81,12 +81,13 @@ case "${1:-}" in
 
     # The same suite built with the sanitizers: a leak, an out-of-bounds
     # access or undefined behaviour fails the test that caused it. Less
-    # optimisation and line tables only keep this build short.
+    # optimisation and line tables only keep this build short; warnings
+    # are the plain build's to enforce.
     asan_dir="${TESSIVO_ASAN_BUILD_DIR:-$build_dir-asan}"
     echo "== test suite under AddressSanitizer and UndefinedBehaviorSanitizer ($asan_dir)"
     cmake -S "$here" -B "$asan_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTESSIVO_ASAN=ON -DTESSIVO_BENCH=OFF \
-      -DTESSIVO_WERROR=ON >/dev/null
+      -DTESSIVO_WERROR=OFF >/dev/null
     cmake --build "$asan_dir" -j "$(nproc)"
     (cd "$asan_dir" &&
       ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
