@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12.
 #   bash tools/dev.sh run    install missing packages, build, start Tessivo
-#   bash tools/dev.sh test   install missing packages, build, run every test
+#   bash tools/dev.sh test   install missing packages, build, run every test; then
+#                            the suite again under AddressSanitizer and
+#                            UndefinedBehaviorSanitizer (<build>-asan), and
+#                            each fuzz target for 30 s on its seeds
+#                            (<build>-fuzz, tools/fuzz.sh)
 # The program keeps EKG_DATA and EKG_SYS in the directory it is started from.
 set -euo pipefail
 
@@ -9,7 +13,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${TESSIVO_BUILD_DIR:-$here/build}"
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
@@ -133,15 +137,36 @@ case "${1:-}" in
       trap 'rm -f "$cups_log"; stop_started' EXIT
       cat "$cups_log" >&2
     fi
-    cd "$build_dir"
     status=0
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300 || status=$?
+    (cd "$build_dir" &&
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300) || status=$?
     if [ "$cups_failed" -ne 0 ]; then
       echo "FAILED: the private CUPS server could not be started, so the printing tests did not run:" >&2
       cat "$cups_log" >&2
       exit 1
     fi
-    exit "$status"
+    [ "$status" -eq 0 ] || exit "$status"
+
+    # The same suite built with the sanitizers: a leak, an out-of-bounds
+    # access or undefined behaviour fails the test that caused it. Less
+    # optimisation and line tables only keep this build short; warnings
+    # are the plain build's to enforce.
+    asan_dir="${TESSIVO_ASAN_BUILD_DIR:-$build_dir-asan}"
+    echo "== test suite under AddressSanitizer and UndefinedBehaviorSanitizer ($asan_dir)"
+    cmake -S "$here" -B "$asan_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTESSIVO_ASAN=ON -DTESSIVO_BENCH=OFF \
+      -DTESSIVO_WERROR=OFF >/dev/null
+    cmake --build "$asan_dir" -j "$(nproc)"
+    (cd "$asan_dir" &&
+      ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+      LSAN_OPTIONS="suppressions=$here/tools/lsan.supp:print_suppressions=0" \
+      UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 900)
+
+    # Every reader of outside bytes, fuzzed for a short while on its seeds.
+    echo "== fuzz targets, 30 s each"
+    TESSIVO_FUZZ_BUILD_DIR="${TESSIVO_FUZZ_BUILD_DIR:-$build_dir-fuzz}" \
+      bash "$here/tools/fuzz.sh" 30
     ;;
   *)
     echo "usage: bash tools/dev.sh run|test" >&2

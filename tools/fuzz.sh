@@ -29,7 +29,8 @@ cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSIVO_FUZZ=ON -DTESSIVO_TESTS=OFF -DTESSIVO_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+# A small quarantine keeps the resident memory of a long run low.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/tools/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export QT_QPA_PLATFORM=offscreen

@@ -79,8 +79,9 @@ TEST_F(HistoryStore, FailedAppendLeavesNoHalfEntry) {
   for (long n = 1; n <= history::attributeCount(); ++n) EXPECT_EQ(nameOf(n), memoOf(n)) << n;
 }
 
-// A failed overwrite keeps its entry readable (both records of one entry or
-// the other), and the next appends stay paired.
+// A failed overwrite (one record rewritten, the other not: an overwrite
+// cannot be undone half-way) leaves the files' counts as they were, so the
+// next appends stay paired.
 TEST_F(HistoryStore, FailedOverwriteKeepsLaterAppendsPaired) {
   append("one");
   append("two");
@@ -94,6 +95,8 @@ TEST_F(HistoryStore, FailedOverwriteKeepsLaterAppendsPaired) {
             }),
             fw::err::DiskFull);
   fw::failWritesAfterForTesting(-1);
+  EXPECT_EQ(history::attributeCount(), 2);
+  EXPECT_EQ(history::clinicalCount(), 2);
   EXPECT_EQ(append("three"), 3);
   EXPECT_EQ(nameOf(3), "three");
   EXPECT_EQ(memoOf(3), "three");
