@@ -1,6 +1,7 @@
 #include "history/csv_export.h"
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 #include "framework/core/files.h"
@@ -65,26 +66,36 @@ Str csvLine(const Entry& entry) {
   return line + fw::CRLF;
 }
 
-std::vector<long> allEntryNumbers() {
-  std::vector<long> numbers;
-  const long count = attributeCount();
-  numbers.reserve(static_cast<std::size_t>(count));
-  for (long n = 1; n <= count; ++n) numbers.push_back(n);
-  return numbers;
-}
+namespace {
 
-long writeHistoryCsv(const Str& path, const std::vector<long>& entryNumbers) {
+using LineSink = std::function<void(const Entry&)>;
+
+// Writes the header and the lines `lines` hands to its sink to `path`,
+// replacing an existing file only once the last line is written.
+long writeCsv(const Str& path, const std::function<void(const LineSink&)>& lines) {
   fw::OpenFile file(path, fw::FileMode::Rewrite, fw::Share::ReadWrite);
   fw::writeText(file, csvHeaderLine());
   long written = 0;
-  for (long n : entryNumbers) {
-    const std::optional<Entry> entry = readEntry(n);
-    if (!entry) continue;
-    fw::writeText(file, csvLine(*entry));
+  lines([&](const Entry& entry) {
+    fw::writeText(file, csvLine(entry));
     ++written;
-  }
+  });
   file.close();
   return written;
+}
+
+}  // namespace
+
+long writeHistoryCsv(const Str& path, const std::vector<long>& entryNumbers) {
+  return writeCsv(path, [&](const LineSink& line) {
+    for (long n : entryNumbers) {
+      if (const std::optional<Entry> entry = readEntry(n)) line(*entry);
+    }
+  });
+}
+
+long writeWholeHistoryCsv(const Str& path) {
+  return writeCsv(path, [](const LineSink& line) { forEachEntry(line); });
 }
 
 }  // namespace history

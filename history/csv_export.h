@@ -17,14 +17,14 @@ namespace history {
 fw::Str csvHeaderLine();         // with its CR LF
 fw::Str csvLine(const Entry& entry);  // with its CR LF
 
-// Every entry number of the history, oldest first (deleted ones included).
-std::vector<long> allEntryNumbers();
-
 // Writes the header and the given entries in the given order to `path`
 // (CP932 name), replacing an existing file as a whole: until the last line
 // is written the old file stays, and a failure leaves it as it was. Numbers
 // that are no longer entries of the history are left out. Raises the file
 // services' errors; returns the number of entry lines written.
 long writeHistoryCsv(const fw::Str& path, const std::vector<long>& entryNumbers);
+// The same for every entry of the history, oldest first, deleted ones
+// included.
+long writeWholeHistoryCsv(const fw::Str& path);
 
 }  // namespace history

@@ -50,14 +50,13 @@ void LIST1_MENU(const fw::EventArgs& args) {
   if (args.menuItem != kShownList && args.menuItem != kWholeHistory) return;
   // The lines are taken before the dialog: what the operator chose from.
   const bool whole = args.menuItem == kWholeHistory;
-  std::vector<long> numbers = whole ? std::vector<long>() : shownEntries();
+  const std::vector<long> numbers = whole ? std::vector<long>() : shownEntries();
   const Str path = fw::saveFileDialog(FORM2.get(), text::kCsvTitle, suggestedName(), text::kCsvFilter);
   if (path.empty()) return;
   FORM2->setMousePointer(fw::pointer::Hourglass);
   long written = 0;
   try {
-    if (whole) numbers = allEntryNumbers();
-    written = writeHistoryCsv(path, numbers);
+    written = whole ? writeWholeHistoryCsv(path) : writeHistoryCsv(path, numbers);
   } catch (const fw::RuntimeError&) {
     // A spreadsheet copy that cannot be written is no reason to end the
     // program; the old file, if any, is still whole.

@@ -21,6 +21,7 @@ namespace {
 // A scan reads this much of the attribute file at a time: large enough that
 // the system calls vanish next to the copying, small enough to stay cheap.
 constexpr long kScanBlockRecords = 2048;  // 4 MB
+constexpr std::size_t kScanBlockBytes = kScanBlockRecords * kHistoryRecordBytes;
 // How long a writer waits for another program's append to finish.
 constexpr long kWriterWaitMilliseconds = 10000;
 // How long a read or write waits for another program's record lock.
@@ -61,6 +62,24 @@ Str readRecord(int file, long n) {
   });
   bytes.resize(got);
   return bytes;
+}
+
+// Records first..last of a file in one read; returns the bytes read (fewer
+// at the end of the file).
+std::size_t readBlock(int file, long first, long last, std::vector<char>& block) {
+  const std::int64_t from = static_cast<std::int64_t>(first - 1) * kHistoryRecordBytes;
+  const std::size_t length = static_cast<std::size_t>(last - first + 1) * kHistoryRecordBytes;
+  return waitingOutRecordLocks([&] { return fw::readBytes(file, from, block.data(), length); });
+}
+
+// The index-th record of a block of which `got` bytes were read: whole, cut
+// short at the end of the file, or nothing when the file ended before it.
+std::optional<std::string_view> recordInBlock(const std::vector<char>& block, std::size_t got,
+                                              long index) {
+  const std::size_t offset = static_cast<std::size_t>(index) * kHistoryRecordBytes;
+  if (offset >= got) return std::nullopt;
+  return std::string_view(block.data() + offset,
+                          std::min<std::size_t>(kHistoryRecordBytes, got - offset));
 }
 
 void writeRecord(int file, long n, const Str& bytes) {
@@ -130,26 +149,43 @@ std::optional<Entry> readEntry(long n) {
 
 void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordView&)>& visit) {
   fw::OpenFile file = openHistoryFile(common::files::kAttributeFile);
-  const std::int64_t size = fw::fileSize(file);
   const long count = fw::recordCount(file);
-  std::vector<char> block(static_cast<std::size_t>(kScanBlockRecords) * kHistoryRecordBytes);
+  std::vector<char> block(kScanBlockBytes);
   for (long last = count; last >= 1;) {
     const long first = std::max<long>(1, last - kScanBlockRecords + 1);
-    const std::int64_t from = static_cast<std::int64_t>(first - 1) * kHistoryRecordBytes;
-    const std::int64_t to =
-        std::min<std::int64_t>(size, static_cast<std::int64_t>(last) * kHistoryRecordBytes);
-    const std::size_t got = waitingOutRecordLocks([&] {
-      return fw::readBytes(file, from, block.data(), static_cast<std::size_t>(to - from));
-    });
+    const std::size_t got = readBlock(file, first, last, block);
     for (long n = last; n >= first; --n) {
-      const std::size_t offset = static_cast<std::size_t>(n - first) * kHistoryRecordBytes;
-      if (offset >= got) continue;  // the file shrank under us
-      const std::size_t length = std::min<std::size_t>(kHistoryRecordBytes, got - offset);
-      const RecordView record(std::string_view(block.data() + offset, length));
+      const std::optional<std::string_view> bytes = recordInBlock(block, got, n - first);
+      if (!bytes) continue;  // the file shrank under us
+      const RecordView record(*bytes);
       if (record.deleted() != (which == Scan::Deleted)) continue;
       if (!visit(n, record)) return;
     }
     last = first - 1;
+  }
+}
+
+void forEachEntry(const std::function<void(const Entry&)>& visit) {
+  fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
+  fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
+  const long count = fw::recordCount(attributeFile);
+  std::vector<char> attributes(kScanBlockBytes);
+  std::vector<char> clinical(kScanBlockBytes);
+  for (long first = 1; first <= count; first += kScanBlockRecords) {
+    const long last = std::min<long>(count, first + kScanBlockRecords - 1);
+    const std::size_t gotAttributes = readBlock(attributeFile, first, last, attributes);
+    const std::size_t gotClinical = readBlock(clinicalFile, first, last, clinical);
+    for (long n = first; n <= last; ++n) {
+      const std::optional<std::string_view> attributeBytes =
+          recordInBlock(attributes, gotAttributes, n - first);
+      if (!attributeBytes) return;  // the file shrank under us
+      Entry entry;
+      entry.number = n;
+      entry.attributes = common::decodeAttributes(*attributeBytes);
+      if (const auto clinicalBytes = recordInBlock(clinical, gotClinical, n - first))
+        entry.clinical = common::decodeClinical(*clinicalBytes);
+      visit(entry);
+    }
   }
 }
 

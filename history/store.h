@@ -83,6 +83,11 @@ enum class Scan { Live, Deleted };
 // scan costs about one read of the file.
 void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordView&)>& visit);
 
+// Visits every entry from 1 up, deleted ones included, as readEntry would
+// give them; both files are read forwards in large blocks, so the whole
+// history costs about one read of each file.
+void forEachEntry(const std::function<void(const Entry&)>& visit);
+
 // Sets the deletion mark of entry n, holding the record lock of its 2000
 // bytes while it is rewritten; the clinical record is not touched. Returns
 // false and changes nothing when the attribute file is missing or has no

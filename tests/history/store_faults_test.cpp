@@ -186,6 +186,39 @@ TEST_F(HistoryStore, DeletionMarkIsTheOnlyChange) {
   EXPECT_EQ(append("three"), 3);
 }
 
+// The whole history read forwards in blocks gives each entry as reading it
+// alone does: across the end of a block, up to a trailing record cut short,
+// and past the end of a clinical file that stops early.
+TEST_F(HistoryStore, ForwardReadGivesEachEntryAsReadingItAlone) {
+  constexpr long kEntries = 2050;  // more than one block
+  std::string attributes;
+  std::string clinical;
+  for (long n = 1; n <= kEntries; ++n) {
+    common::ExamineeRecord r;
+    r.NAME = "N" + std::to_string(n);
+    r.MEMO = "M" + std::to_string(n);
+    attributes += common::encode(common::attributesOf(r, "2024/05/07"));
+    if (n < kEntries) clinical += common::encode(common::clinicalOf(r, "2024/05/07"));
+  }
+  attributes.resize(attributes.size() - 1500);
+  dir_.write("EKG_DATA/EKGDATA_1", attributes);
+  dir_.write("EKG_DATA/EKGDATA_2", clinical);
+
+  long next = 1;
+  history::forEachEntry([&](const history::Entry& entry) {
+    ASSERT_EQ(entry.number, next++);
+    const auto alone = history::readEntry(entry.number);
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(entry.attributes.values, alone->attributes.values) << entry.number;
+    EXPECT_EQ(entry.clinical.values, alone->clinical.values) << entry.number;
+  });
+  EXPECT_EQ(next, kEntries + 1);
+  EXPECT_EQ(nameOf(2049), "N2049");
+  EXPECT_EQ(memoOf(2049), "M2049");
+  EXPECT_EQ(nameOf(kEntries), "N2050");
+  EXPECT_EQ(memoOf(kEntries), "");
+}
+
 // Missing files are created empty; nothing is found in them.
 TEST_F(HistoryStore, MissingFilesMeanNoEntries) {
   EXPECT_EQ(history::attributeCount(), 0);
