@@ -17,6 +17,7 @@
 #include "framework/form/window_commands.h"
 #include "history/store.h"
 #include "printing/multiple_print.h"
+#include "printing/pdf_copy_switch.h"
 
 namespace printing {
 
@@ -78,6 +79,7 @@ void INSATU_MIHON2() {
 void addMainWindowCommands() {
   fw::Window& main = fw::mainWindow();
   fw::addWindowCommand(main, kPreviewCaption, kPreviewShortcut, "INSATU_MIHON");
+  fw::addWindowCommand(main, pdfSwitchCaption(), "", "PDF_HOZON_SETTEI");
   // A right click on an option word still only ticks it.
   fw::setWindowCommandArea(main, [](int x, int y) {
     return entry::clickAreaAt(x, y) == entry::ClickArea::None;

@@ -25,8 +25,9 @@ fw::PagePreview chartPreview(const std::vector<common::ExamineeRecord>& records,
 void INSATU_MIHON();
 void INSATU_MIHON2();
 
-// Puts the preview on the main window's right-click menu (outside its click
-// areas) and shortcut; FORM8 gets its own when it opens.
+// Puts the preview (with its shortcut) and the PDF copy switch on the main
+// window's right-click menu, outside its click areas; FORM8 gets its own
+// preview when it opens.
 void addMainWindowCommands();
 void addMultiplePrintCommands();
 

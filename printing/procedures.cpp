@@ -3,6 +3,7 @@
 #include "framework/form/events.h"
 #include "printing/chart_preview.h"
 #include "printing/multiple_print.h"
+#include "printing/pdf_copy_switch.h"
 #include "printing/position_window.h"
 
 namespace printing {
@@ -13,6 +14,7 @@ void registerProcedures() {
   registerPositionWindowProcedures();
   registerOptionWindowProcedures();
   registerPreviewProcedures();
+  registerPdfSwitchProcedure();
 }
 
 }  // namespace printing

@@ -17,8 +17,11 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
+#include "framework/form/window_commands.h"
 #include "tests/history/history_files.h"
+#include "printing/chart_preview.h"
 #include "printing/pdf_copy.h"
+#include "printing/pdf_copy_switch.h"
 #include "printing/procedures.h"
 #include "tests/support/temp_dir.h"
 
@@ -134,6 +137,44 @@ TEST_F(PdfCopyTest, AnUnwritableCopyPrintsOnPaperAndIsToldOnce) {
   EXPECT_TRUE(fs::exists(paper));
   EXPECT_NE(run("pdftotext '" + paper + "' -").find("山田"), std::string::npos);
   EXPECT_EQ(failureMessages(), 1);
+  EXPECT_TRUE(fw::mainWindow().enabled());
+}
+
+// The operator's switch on the main window's menu: it says what is set,
+// stores only a change, and a folder that takes no settings file is told.
+TEST_F(PdfCopyTest, TheMenuSwitchTurnsCopiesOnAndOff) {
+  printing::addMainWindowCommands();
+  const fw::Str caption = printing::pdfSwitchCaption();
+  const auto choose = [&](int answer) {
+    answers.messages.clear();
+    answers.messageAnswers = {answer, fw::mb::ResOK};
+    ASSERT_TRUE(fw::testing::chooseCommand(fw::mainWindow(), caption));
+    fw::waitForEvents();
+    ASSERT_FALSE(answers.messages.empty());
+    EXPECT_EQ(answers.messages[0].buttons, fw::mb::YesNo);
+  };
+
+  choose(fw::mb::ResNo);  // off, and left off: no file made
+  EXPECT_NE(answers.messages[0].text.find("現在は保存していません。"_sj), fw::Str::npos);
+  EXPECT_FALSE(dir.exists("EKG_SYS/PDF_HOZON"));
+
+  choose(fw::mb::ResYes);
+  EXPECT_EQ(dir.read("EKG_SYS/PDF_HOZON"), setting("1"));
+  printChart();
+  EXPECT_EQ(copiesMade().size(), 1u);
+
+  choose(fw::mb::ResNo);
+  EXPECT_NE(answers.messages[0].text.find("現在は保存しています。"_sj), fw::Str::npos);
+  EXPECT_EQ(dir.read("EKG_SYS/PDF_HOZON"), setting("0"));
+  printChart();
+  EXPECT_EQ(copiesMade().size(), 1u);
+
+  fs::remove("EKG_SYS/PDF_HOZON");
+  fs::create_directory("EKG_SYS/PDF_HOZON");  // nothing can be written there
+  choose(fw::mb::ResYes);
+  ASSERT_EQ(answers.messages.size(), 2u);
+  EXPECT_NE(answers.messages[1].text.find("保存できませんでした"_sj), fw::Str::npos);
+  EXPECT_EQ(answers.messages[1].icon, fw::mb::Information);
   EXPECT_TRUE(fw::mainWindow().enabled());
 }
 

@@ -26,6 +26,7 @@
 #include "history/store.h"
 #include "printing/chart_preview.h"
 #include "printing/multiple_print.h"
+#include "printing/pdf_copy_switch.h"
 #include "printing/procedures.h"
 #include "tests/support/sample_examinee.h"
 #include "tests/support/temp_dir.h"
@@ -177,10 +178,11 @@ TEST_F(ChartPreview, MenuStaysOffClickAreasAndThePrintButtonStartsTheNormalPrint
   // The option word "安静時" area of the main window ticks its box on any click.
   EXPECT_FALSE(fw::testing::menuOfferedAt(main, 150, 490));
   EXPECT_TRUE(fw::testing::menuOfferedAt(main, 5, 5));
-  ASSERT_EQ(fw::windowCommands(main).size(), 1u);
+  const std::vector<fw::Str> commands{"印刷プレビュー..."_sj, pdfSwitchCaption()};
+  ASSERT_EQ(fw::windowCommands(main), commands);
   // Start code running again adds no second entry.
   addMainWindowCommands();
-  EXPECT_EQ(fw::windowCommands(main).size(), 1u);
+  EXPECT_EQ(fw::windowCommands(main), commands);
 
   ASSERT_TRUE(fw::testing::chooseCommand(main, fw::windowCommands(main)[0]));
   fw::waitForEvents();

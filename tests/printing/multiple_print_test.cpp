@@ -14,6 +14,7 @@
 #include "common/print_options.h"
 #include "common/print_texts.h"
 #include "entry/state.h"
+#include "framework/core/clock.h"
 #include "framework/core/cp932.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -95,6 +96,7 @@ class MultiplePrint : public ::testing::Test {
   }
   void TearDown() override {
     fw::setPdfOutput("");
+    fw::setClock({});
     fw::resetForTests();
   }
 
@@ -173,6 +175,44 @@ TEST_F(MultiplePrint, DeletedEntriesAreLeftOutAndSheetsFollowTheList) {
   EXPECT_EQ(answers.beeps, 1);  // the end of the job is heard
   EXPECT_TRUE(FORM8->enabled());
   EXPECT_EQ(selected(), (std::vector<int>{0, 1}));  // the selection stays
+}
+
+// With PDF copies switched on, every sheet is also kept as a PDF of its own,
+// named by its entry and holding that sheet's text; where no copy can be
+// written the paper job is still whole, and the operator is told once.
+TEST_F(MultiplePrint, PdfCopiesKeepEachSheetOnItsOwn) {
+  fw::setClock([] { return fw::LocalTime{2024, 5, 7, 14, 3, 9}; });
+  dir.write("EKG_SYS/PDF_HOZON", "1" + std::string(99, ' ') + std::string(156, '\0'));
+  store(person("111", "山田　一郎"_sj));
+  store(person("222", "鈴木　二郎"_sj));
+  open();
+  select({0, 1});
+  answers.messageAnswers = {fw::mb::ResYes};
+  answers.printAnswers = {true};
+  clickOn("BUTTON40");
+
+  using tessivo::test::runCommand;
+  const std::string folder = "EKG_DATA/PDF/2024/05/20240507_140309_E";
+  for (int page = 1; page <= 2; ++page) {
+    const std::string copy = folder + std::to_string(3 - page) + ".pdf";  // newest first
+    ASSERT_TRUE(dir.exists(copy)) << copy;
+    const std::string sheet = runCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                         std::to_string(page) + " '" + pdf + "' -");
+    EXPECT_NE(sheet.find(page == 1 ? "222" : "111"), std::string::npos);
+    EXPECT_EQ(runCommand("pdftotext -layout '" + copy + "' -"), sheet) << copy;
+  }
+  EXPECT_EQ(answers.messages.size(), 1u);  // the question only
+
+  std::filesystem::remove_all("EKG_DATA/PDF");
+  dir.write("EKG_DATA/PDF", "a file where the folder should be");
+  answers.messages.clear();
+  answers.messageAnswers = {fw::mb::ResYes, fw::mb::ResOK};
+  answers.printAnswers = {true};
+  clickOn("BUTTON40");
+  EXPECT_EQ(tessivo::test::readPdfWords(pdf).size(), 2u);
+  ASSERT_EQ(answers.messages.size(), 2u);
+  EXPECT_NE(answers.messages[1].text.find("PDF"_sj), fw::Str::npos);
+  EXPECT_TRUE(FORM8->enabled());
 }
 
 TEST_F(MultiplePrint, ListSizeLimitsTheListAndIsKeptInItsOwnFile) {
