@@ -3,12 +3,14 @@
 // Operators copy these files, restore old backups and edit them by hand; the
 // program must start all the same (the default, or a message naming the
 // file), never end with the error report, and leave the other files alone.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <random>
+#include <cstdlib>
 #include <string>
 
 #include "framework/form/window.h"
@@ -75,6 +77,34 @@ std::vector<Case> allCases() {
   return cases;
 }
 
+// As root, a file without read permission is still read. The test then does
+// what an operator's account is: for the start it runs with the effective
+// user id of "nobody" (given back at the end of the scope), after opening the
+// test folder to everyone, so that only the damaged file is refused.
+class UnprivilegedWhileInScope {
+ public:
+  explicit UnprivilegedWhileInScope(const std::string& folder) {
+    if (geteuid() != 0) return;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (e.is_symlink() || fs::status(e.path()).permissions() == fs::perms::none) continue;
+      fs::permissions(e.path(), e.is_directory() ? fs::perms::all : kReadWriteForAll);
+    }
+    fs::permissions(folder, fs::perms::all);
+    dropped_ = seteuid(kNobody) == 0;
+  }
+  ~UnprivilegedWhileInScope() {
+    if (dropped_ && seteuid(0) != 0) std::abort();
+  }
+  bool dropped() const { return dropped_ || geteuid() != 0; }
+
+ private:
+  static constexpr uid_t kNobody = 65534;
+  static constexpr fs::perms kReadWriteForAll = fs::perms::owner_read | fs::perms::owner_write |
+                                                 fs::perms::group_read | fs::perms::group_write |
+                                                 fs::perms::others_read | fs::perms::others_write;
+  bool dropped_ = false;
+};
+
 class DamagedSettings : public MainWindowTest, public ::testing::WithParamInterface<Case> {
  protected:
   std::string path(const std::string& file) const {
@@ -117,14 +147,18 @@ class DamagedSettings : public MainWindowTest, public ::testing::WithParamInterf
 
 TEST_P(DamagedSettings, ProgramStartsAndOtherFilesStay) {
   const Case& c = GetParam();
-  if (c.damage == Damage::Unreadable && geteuid() == 0) {
-    GTEST_SKIP() << "running as root: a file without read permission is still readable";
-  }
   const auto healthy = healthySettings();
   for (const auto& [file, bytes] : healthy) givenFile("EKG_SYS/" + file, bytes);
   damage(c.file, c.damage, healthy.at(c.file));
 
-  start();
+  if (c.damage == Damage::Unreadable) {
+    UnprivilegedWhileInScope operatorAccount(cwd.path());
+    ASSERT_TRUE(operatorAccount.dropped()) << "cannot start without privileges";
+    ASSERT_NE(faccessat(AT_FDCWD, path(c.file).c_str(), R_OK, AT_EACCESS), 0);
+    start();
+  } else {
+    start();
+  }
 
   for (const fw::MessageBoxRequest& m : answers.messages) {
     EXPECT_NE(m.title, "ERROR") << "the program ended with the error report";
