@@ -1,11 +1,15 @@
 // The history records read from any bytes: never a failure, values trimmed
 // and within their fields; a record written from what was read reads back
 // to the same values and writes the same bytes again; no field of a written
-// record ends in half a character.
+// record ends in half a character. The list line built from a record keeps
+// its layout and gives its entry number back from byte 110, and any line at
+// all parses to a number the lists can use or to 0.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "common/history_format.h"
+#include "common/list_line.h"
 #include "framework/core/strings.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -42,6 +46,32 @@ void checkRecord(std::string_view bytes, const std::array<common::FieldSlot, N>&
   FUZZ_CHECK(common::encode(again) == written);
 }
 
+// The list line of the record, as both history lists build it.
+void checkListLine(std::string_view bytes, const common::AttributeValues& attributes) {
+  std::uint32_t seed = 0;
+  for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i)
+    seed = seed << 8 | static_cast<unsigned char>(bytes[i]);
+  const long entry = 1 + static_cast<long>(seed % 2147483647u);
+  const long lineNumber = 1 + static_cast<long>(seed % 9999u);
+  const int blanks = static_cast<int>(seed % 17u);
+  for (auto column : {common::ListNumberColumn::ExamNo, common::ListNumberColumn::ChartNo}) {
+    const fw::Str line = common::historyListLine(lineNumber, attributes, column, entry, blanks);
+    const fw::Str number = std::to_string(entry);
+    FUZZ_CHECK(line.size() == common::kListEntryNumberByte - 1 + number.size() + blanks);
+    FUZZ_CHECK(line.compare(common::kListEntryNumberByte - 1, number.size(), number) == 0);
+    // Number, name, birth date and examination date are cut on whole
+    // characters: none spills into the gap after it.
+    for (auto [first, width] : {std::pair{8, 12}, {24, 24}, {56, 20}, {86, 20}}) {
+      FUZZ_CHECK(fuzz::endsOnWholeCharacter(std::string_view(line).substr(first - 1, width)));
+      FUZZ_CHECK(line[first - 2] == ' ' && line[first + width - 1] == ' ');
+    }
+    FUZZ_CHECK(common::entryNumberOfListLine(line) == entry);
+  }
+  // The input itself taken for a line (a list item edited or cut short).
+  const long parsed = common::entryNumberOfListLine(fw::Str(bytes));
+  FUZZ_CHECK(parsed >= 0 && parsed <= 2147483647L);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -51,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkRecord(bytes, common::kClinicalSlots, 810, &common::decodeClinical);
 
   const common::AttributeValues attributes = common::decodeAttributes(bytes);
+  checkListLine(bytes, attributes);
   for (int f = 0; f < common::kAttributeFieldCount; ++f) {
     const auto field = static_cast<common::AttributeField>(f);
     FUZZ_CHECK(common::attributeField(bytes, field) == attributes[field]);
