@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <map>
 #include <random>
-#include <cstdlib>
 #include <string>
 
 #include "framework/form/window.h"
 #include "tests/entry/entry_fixture.h"
+#include "tests/support/unprivileged.h"
 
 namespace entry_test {
 namespace {
@@ -77,34 +77,6 @@ std::vector<Case> allCases() {
   return cases;
 }
 
-// As root, a file without read permission is still read. The test then does
-// what an operator's account is: for the start it runs with the effective
-// user id of "nobody" (given back at the end of the scope), after opening the
-// test folder to everyone, so that only the damaged file is refused.
-class UnprivilegedWhileInScope {
- public:
-  explicit UnprivilegedWhileInScope(const std::string& folder) {
-    if (geteuid() != 0) return;
-    for (const auto& e : fs::recursive_directory_iterator(folder)) {
-      if (e.is_symlink() || fs::status(e.path()).permissions() == fs::perms::none) continue;
-      fs::permissions(e.path(), e.is_directory() ? fs::perms::all : kReadWriteForAll);
-    }
-    fs::permissions(folder, fs::perms::all);
-    dropped_ = seteuid(kNobody) == 0;
-  }
-  ~UnprivilegedWhileInScope() {
-    if (dropped_ && seteuid(0) != 0) std::abort();
-  }
-  bool dropped() const { return dropped_ || geteuid() != 0; }
-
- private:
-  static constexpr uid_t kNobody = 65534;
-  static constexpr fs::perms kReadWriteForAll = fs::perms::owner_read | fs::perms::owner_write |
-                                                 fs::perms::group_read | fs::perms::group_write |
-                                                 fs::perms::others_read | fs::perms::others_write;
-  bool dropped_ = false;
-};
-
 class DamagedSettings : public MainWindowTest, public ::testing::WithParamInterface<Case> {
  protected:
   std::string path(const std::string& file) const {
@@ -152,8 +124,8 @@ TEST_P(DamagedSettings, ProgramStartsAndOtherFilesStay) {
   damage(c.file, c.damage, healthy.at(c.file));
 
   if (c.damage == Damage::Unreadable) {
-    UnprivilegedWhileInScope operatorAccount(cwd.path());
-    ASSERT_TRUE(operatorAccount.dropped()) << "cannot start without privileges";
+    tessivo::test::UnprivilegedWhileInScope operatorAccount(cwd.path());
+    ASSERT_TRUE(operatorAccount.unprivileged()) << "cannot start without privileges";
     ASSERT_NE(faccessat(AT_FDCWD, path(c.file).c_str(), R_OK, AT_EACCESS), 0);
     start();
   } else {
