@@ -10,6 +10,7 @@
 #include "framework/core/files.h"
 #include "framework/core/str.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 using namespace fw::literals;
 using tessivo::test::TempCwd;
@@ -111,4 +112,17 @@ TEST(DoctorListFile, FolderWithoutNewFilesIsRewrittenInPlace) {
   fw::failWritesAfterForTesting(-1);
   fw::refuseTempFilesForTesting(false);
   EXPECT_EQ(dir.read("EKG_SYS/HOKENNI"), "\"鈴木\"\r\n\"佐藤\"\r\n"_sj);
+
+  // The same with a folder that really is read-only, as an operator's
+  // account meets it.
+  std::filesystem::permissions("EKG_SYS", std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::owner_exec);
+  {
+    tessivo::test::UnprivilegedWhileInScope operatorAccount(dir.path());
+    ASSERT_TRUE(operatorAccount.unprivileged());
+    common::writeDoctorList({"山本"_sj});
+    EXPECT_EQ(dir.read("EKG_SYS/HOKENNI"), "\"山本\"\r\n"_sj);
+    EXPECT_EQ(common::readDoctorList(), std::vector<fw::Str>{"山本"_sj});
+  }
+  std::filesystem::permissions("EKG_SYS", std::filesystem::perms::owner_all);
 }
