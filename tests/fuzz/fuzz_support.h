@@ -62,6 +62,9 @@ inline bool validUtf8(std::string_view s) {
 
 // The current directory becomes a fresh directory with EKG_SYS and EKG_DATA,
 // on /dev/shm when there is one (each run writes a file or two).
+// libFuzzer reads the seed files only as it runs them, after this change of
+// directory: corpus directories must be given as absolute paths (as
+// tools/fuzz.sh gives them), or the seeds read as empty.
 inline void enterScratchDirectory() {
   static bool entered = false;
   if (entered) return;
