@@ -132,8 +132,34 @@ void copyHistory(const Str& target) {
   }
 }
 
+// Claims a folder of its own for writing today's backup: "YYYYMMDD.part",
+// or "YYYYMMDD.part2" … when another program on the shared folder is
+// writing one too (or one was cut off earlier today). Making a folder is
+// the one step two programs cannot both succeed at.
+Str claimPartFolder(const Str& folder) {
+  constexpr int kMostWriters = 50;
+  for (int n = 1;; ++n) {
+    const Str part = folder + kPartSuffix + (n == 1 ? Str() : std::to_string(n));
+    try {
+      fw::makeDirectory(part);
+      return part;
+    } catch (const fw::RuntimeError& e) {
+      if (e.number() != fw::err::AlreadyExists || n == kMostWriters) throw;
+    }
+  }
+}
+
+// Part folders of earlier days were left by backups that were cut off;
+// today's may still be written by another program.
+void removeStaleParts(const Str& today) {
+  for (const Str& name : fw::folderEntries(kBackupFolder)) {
+    const std::size_t suffix = name.find(kPartSuffix);
+    if (suffix != 8 || !isDayName(name.substr(0, 8)) || name.substr(0, 8) >= today) continue;
+    fw::removeFolderTree(inside(kBackupFolder, name));
+  }
+}
+
 void writeBackup(const Str& target) {
-  fw::makeDirectory(target);
   for (const char* folder : kCopiedFolders) {
     fw::makeDirectory(inside(target, folder));
     for (const Str& name : filesIn(folder)) {
@@ -144,10 +170,30 @@ void writeBackup(const Str& target) {
   copyHistory(target);
 }
 
+// Gives the written backup its day's name; false (and the copy removed)
+// when another program's backup took the name first.
+bool takeDayName(const Str& part, const Str& folder) {
+  try {
+    fw::renamePath(part, folder);
+    return true;
+  } catch (const fw::RuntimeError&) {
+    if (!fw::isFolder(folder)) throw;
+  }
+  fw::removeFolderTree(part);
+  return false;
+}
+
+// Removes the backups beyond the newest kBackupsKept. Today's backup is
+// taken whatever happens here: a backup that cannot be removed now (another
+// program removing it at the same moment, a file held open) is tried again
+// with the next one.
 void thinBackups() {
   std::vector<Str> days = backupDays();
   while (days.size() > static_cast<std::size_t>(kBackupsKept)) {
-    fw::removeFolderTree(inside(kBackupFolder, days.front()));
+    try {
+      fw::removeFolderTree(inside(kBackupFolder, days.front()));
+    } catch (const fw::RuntimeError&) {
+    }
     days.erase(days.begin());
   }
 }
@@ -158,7 +204,7 @@ BackupResult takeDailyBackup() {
   BackupResult result;
   const Str today = dayName(fw::now());
   const Str folder = inside(kBackupFolder, today);
-  const Str part = folder + kPartSuffix;
+  Str part;
   try {
     if (fw::isFolder(folder)) {
       result.outcome = BackupOutcome::AlreadyTaken;
@@ -174,9 +220,14 @@ BackupResult takeDailyBackup() {
       return result;
     }
     if (!fw::isFolder(kBackupFolder)) fw::makeDirectory(kBackupFolder);
-    fw::removeFolderTree(part);  // left by a backup that was cut off
+    removeStaleParts(today);
+    part = claimPartFolder(folder);
     writeBackup(part);
-    fw::renamePath(part, folder);
+    if (!takeDayName(part, folder)) {
+      result.outcome = BackupOutcome::AlreadyTaken;  // by another program meanwhile
+      return result;
+    }
+    part.clear();
     result.folder = folder;
     thinBackups();
     result.outcome = BackupOutcome::Taken;
@@ -184,7 +235,7 @@ BackupResult takeDailyBackup() {
     result.outcome = BackupOutcome::Failed;
     result.error = e.number();
     try {
-      fw::removeFolderTree(part);
+      if (!part.empty()) fw::removeFolderTree(part);
     } catch (const fw::RuntimeError&) {
       // A half copy that cannot be removed is never taken for a backup.
     }

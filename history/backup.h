@@ -2,8 +2,10 @@
 // EKG_BACKUP\YYYYMMDD\ beside them, so that a damaged or lost history can be
 // put back from the last day it was whole.
 //
-// A backup is whole or absent: it is written into EKG_BACKUP\YYYYMMDD.part,
-// checked, and only then given its day's name. The two history files are
+// A backup is whole or absent: it is written into EKG_BACKUP\YYYYMMDD.part
+// (".part2" … while another program on the shared folder writes one too),
+// checked, and only then given its day's name; of two programs backing up
+// at once, the first to name its copy keeps it and the other removes its own. The two history files are
 // copied while their writer lock is held (the lock every registration takes),
 // so an append by this or another program lands wholly before or wholly after
 // the copy; each copy must be a whole number of 2000-byte records and hold as

@@ -101,15 +101,18 @@ TEST_F(BackupTest, TheThirtyFirstIsThinnedToThirtyAndNothingElseIsTouched) {
   tessivo::test::TempDir outside;
   HistoryFiles::writeFile(outside.file("precious"), "x");
   fs::create_directory_symlink(outside.path(), "EKG_BACKUP/20240401/link");
-  // A backup cut off earlier.
+  // A backup cut off on an earlier day, and one of today that another
+  // program may still be writing.
+  fs::create_directories("EKG_BACKUP/20240506.part/EKG_DATA");
   fs::create_directories("EKG_BACKUP/20240507.part/EKG_DATA");
 
   const auto result = takeDailyBackup();
   ASSERT_EQ(result.outcome, BackupOutcome::Taken) << result.error;
   const std::vector<std::string> left = dayFolders();
-  EXPECT_EQ(left.size(), 31u);  // thirty days and "keep"
+  EXPECT_EQ(left.size(), 32u);  // thirty days, today's other part and "keep"
   EXPECT_EQ(left.front(), "20240402");
-  EXPECT_EQ(left[left.size() - 2], "20240507");
+  EXPECT_EQ(left[left.size() - 3], "20240507");
+  EXPECT_EQ(left[left.size() - 2], "20240507.part");
   EXPECT_EQ(left.back(), "keep");
   EXPECT_TRUE(fs::exists(outside.file("precious")));
 }
@@ -165,6 +168,49 @@ TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
   for (int end : {toParent[0], toParent[1], toChild[0], toChild[1]}) ::close(end);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_GT(backups, 1);
+}
+
+// Two copies of the program on one shared folder start on the same morning:
+// one takes the day's backup, the other finds it taken; neither tells the
+// operator of a failure, and no half copy is left.
+TEST_F(BackupTest, TwoProgramsStartingTogetherTakeOneBackup) {
+  constexpr int kDays = 12;
+  for (int d = 1; d <= kDays; ++d) {
+    SCOPED_TRACE("day " + std::to_string(d));
+    setDay(day(2025, 3, d));
+    files.addNumbered(1).write();  // something changed since yesterday
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t children[2];
+    for (pid_t& child : children) {
+      child = fork();
+      if (child == 0) {
+        char start = 0;
+        [[maybe_unused]] ssize_t got = read(go[0], &start, 1);
+        _exit(static_cast<int>(takeDailyBackup().outcome));
+      }
+    }
+    [[maybe_unused]] ssize_t sent = write(go[1], "gg", 2);
+    std::vector<BackupOutcome> outcomes;
+    for (pid_t child : children) {
+      int status = 0;
+      waitpid(child, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status));
+      outcomes.push_back(static_cast<BackupOutcome>(WEXITSTATUS(status)));
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    // The other finds the day's backup, or a newest backup equal to the
+    // files, depending on when it looked.
+    std::sort(outcomes.begin(), outcomes.end());
+    EXPECT_EQ(outcomes[0], BackupOutcome::Taken);
+    EXPECT_TRUE(outcomes[1] == BackupOutcome::AlreadyTaken ||
+                outcomes[1] == BackupOutcome::Unchanged)
+        << static_cast<int>(outcomes[1]);
+    const std::vector<std::string> folders = dayFolders();
+    ASSERT_EQ(folders.size(), static_cast<std::size_t>(d));
+    for (const std::string& name : folders) EXPECT_EQ(name.find(".part"), std::string::npos);
+  }
 }
 
 TEST_F(BackupTest, AFailedBackupLeavesNoHalfCopyAndCostsNoOlderOne) {
