@@ -200,17 +200,24 @@ int release(int n) {
   if (f->inPlace && !f->rewriteFailed) {
     failure = rewriteInPlace(f->fd, f->pending);
   } else if (f->tempFd != kNoFile && f->rewriteFailed) {
-    os::removeFile(f->tempPath);  // the error was reported by the write itself
     os::closeFile(f->tempFd);
+    os::removeFile(f->tempPath);  // the error was reported by the write itself
   } else if (f->tempFd != kNoFile) {
     failure = os::flushToDisk(f->tempFd);
+    // Windows moves no file that is still open, and replaces none either,
+    // this open's own included: both are closed first.
+    for (FileHandle* open : {&f->tempFd, &f->fd}) {
+      const int closed = os::closeFile(*open);
+      *open = kNoFile;
+      if (failure == 0) failure = closed;
+    }
     if (failure == 0) failure = os::replaceFile(f->tempPath, f->finalPath);
     if (failure != 0) os::removeFile(f->tempPath);
-    int closed = os::closeFile(f->tempFd);
+  }
+  if (f->fd != kNoFile) {
+    int closed = os::closeFile(f->fd);
     if (failure == 0) failure = closed;
   }
-  int closed = os::closeFile(f->fd);
-  if (failure == 0) failure = closed;
   return failure;
 }
 
