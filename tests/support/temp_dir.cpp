@@ -1,11 +1,11 @@
 #include "tests/support/temp_dir.h"
 
-#include <unistd.h>
-
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -13,10 +13,16 @@ namespace fs = std::filesystem;
 namespace tessivo::test {
 
 namespace {
+// A directory no other run uses: a random name, claimed by creating it.
 std::string makeTempDir() {
-  std::string tmpl = (fs::temp_directory_path() / "tessivo-test-XXXXXX").string();
-  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  return tmpl;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "tessivo-test-%08x", static_cast<unsigned>(random()));
+    const fs::path dir = fs::temp_directory_path() / name;
+    if (fs::create_directory(dir)) return dir.string();
+  }
+  throw std::runtime_error("no temporary directory could be made");
 }
 }  // namespace
 

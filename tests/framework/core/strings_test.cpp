@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "framework/core/clock.h"
 #include "framework/core/error.h"
 #include "tests/support/error_of.h"
@@ -53,9 +55,12 @@ TEST(Strings, BadArgumentsAreError5) {
 }
 
 TEST(Strings, RepeatBeyondMemoryIsError7) {
-  EXPECT_EQ(errorOf([] { repeat(2147483647L * 2147483647L, "A"); }), err::OutOfMemory);
-  EXPECT_EQ(errorOf([] { repeat(1L << 62, "A"); }), err::OutOfMemory);
-  EXPECT_EQ(errorOf([] { repeat(kMaxStringBytes + 1, "A"); }), err::OutOfMemory);
+  // Where long has 32 bits (Windows), no count goes beyond the longest string.
+  if constexpr (sizeof(long) == 4) GTEST_SKIP() << "a long of 32 bits";
+  long longest = kMaxStringBytes;  // not folded: on 32 bits the sum below would not fit
+  EXPECT_EQ(errorOf([] { repeat(std::numeric_limits<long>::max(), "A"); }), err::OutOfMemory);
+  EXPECT_EQ(errorOf([] { repeat(std::numeric_limits<long>::max() / 2, "A"); }), err::OutOfMemory);
+  EXPECT_EQ(errorOf([longest] { repeat(longest + 1, "A"); }), err::OutOfMemory);
 }
 
 TEST(Strings, CharacterCountsAndCharacterInstr) {
