@@ -149,13 +149,28 @@ Str claimPartFolder(const Str& folder) {
   }
 }
 
+// EKG_BACKUP itself; another program may make it at the same moment.
+void makeBackupFolder() {
+  if (fw::isFolder(kBackupFolder)) return;
+  try {
+    fw::makeDirectory(kBackupFolder);
+  } catch (const fw::RuntimeError&) {
+    if (!fw::isFolder(kBackupFolder)) throw;
+  }
+}
+
 // Part folders of earlier days were left by backups that were cut off;
-// today's may still be written by another program.
+// today's may still be written by another program. Another program may be
+// removing the same leftovers: what cannot be removed now is left for the
+// next backup.
 void removeStaleParts(const Str& today) {
   for (const Str& name : fw::folderEntries(kBackupFolder)) {
     const std::size_t suffix = name.find(kPartSuffix);
     if (suffix != 8 || !isDayName(name.substr(0, 8)) || name.substr(0, 8) >= today) continue;
-    fw::removeFolderTree(inside(kBackupFolder, name));
+    try {
+      fw::removeFolderTree(inside(kBackupFolder, name));
+    } catch (const fw::RuntimeError&) {
+    }
   }
 }
 
@@ -219,7 +234,7 @@ BackupResult takeDailyBackup() {
       result.outcome = BackupOutcome::Unchanged;
       return result;
     }
-    if (!fw::isFolder(kBackupFolder)) fw::makeDirectory(kBackupFolder);
+    makeBackupFolder();
     removeStaleParts(today);
     part = claimPartFolder(folder);
     writeBackup(part);
