@@ -23,6 +23,7 @@
 #include "printing/pdf_copy.h"
 #include "printing/pdf_copy_switch.h"
 #include "printing/procedures.h"
+#include "tests/framework/print/pdf_probe.h"
 #include "tests/support/temp_dir.h"
 
 namespace history_test {
@@ -31,16 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace fw::literals;
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
+// Standard output of a shell command.
+std::string run(const std::string& command) { return tessivo::test::runCommand(command); }
 
 std::vector<std::string> copiesMade() {
   std::vector<std::string> found;

@@ -22,6 +22,7 @@
 #include "printing/chart_layout.h"
 #include "printing/procedures.h"
 #include "tests/support/sample_examinee.h"
+#include "tests/framework/print/pdf_probe.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -77,16 +78,8 @@ TEST(PageOffsetDrawing, MovesEveryDrawingByTheOffsetWithinTheLimits) {
   EXPECT_EQ(correctedPosition(atEdge, 1, 9390, 1000, 100, 0).x, 11000);
 }
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
+// Standard output of a shell command.
+std::string run(const std::string& command) { return tessivo::test::runCommand(command); }
 
 struct Box {
   double x, y;

@@ -26,6 +26,7 @@
 #include "framework/form/window_commands.h"
 #include "printing/position_check.h"
 #include "printing/procedures.h"
+#include "tests/framework/print/pdf_probe.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -34,16 +35,8 @@ namespace {
 using namespace fw::literals;
 using tessivo::test::TempCwd;
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
+// Standard output of a shell command.
+std::string run(const std::string& command) { return tessivo::test::runCommand(command); }
 
 struct Word {
   std::string text;
