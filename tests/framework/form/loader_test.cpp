@@ -341,6 +341,25 @@ TEST_F(Loader, AbsurdWindowSizesAreBounded) {
   }
 }
 
+// The picture is made on first use, so a window resized before anything was
+// drawn must still hold the picture it would have held from the start: the
+// first area in the first back colour, the added strip in the back colour
+// of the moment it was added.
+TEST_F(Loader, PictureResizedBeforeAnyDrawingKeepsItsColours) {
+  for (bool recoloured : {false, true}) {
+    SCOPED_TRACE(recoloured);
+    DefinitionBytes d;
+    d.window().beginControls().endList().endList();
+    auto window = openWindowFromBytes(d.bytes, 0);
+    window->showInitialState();
+    if (recoloured) window->surface().setBackColor(0x00FF00);
+    window->resize(700, 500);
+    EXPECT_EQ(window->picturePixel(1, 1), 0xFFFFFFu);
+    EXPECT_EQ(window->picturePixel(500, 10), recoloured ? 0x00FF00u : 0xFFFFFFu);
+    resetForTests();
+  }
+}
+
 TEST_F(Loader, OpenWindowArgumentErrors) {
   auto number = [](auto&& f) {
     try {
