@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -140,7 +141,9 @@ TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
         history::appendEntry(common::attributesOf(r, "2024/05/07"),
                              common::clinicalOf(r, "2024/05/07"));
       }
-    } catch (...) {
+    } catch (const std::exception& e) {
+      // The parent's failure message cannot tell why the registering stopped.
+      std::fprintf(stderr, "the registering program stopped: %s\n", e.what());
       code = 1;
     }
     _exit(code);
