@@ -8,6 +8,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/outside_faults.h"
 #include "history/search.h"
 #include "history/texts.h"
 
@@ -93,8 +94,12 @@ void search(const AttributeSearch& s) {
     const Matcher matcher(s.kind, searchKey(s.kind, answer));
     entry::EDIT_COUNT = 0;
     mainWindow().setMousePointer(s.scanPointer);
-    const Found found = findNewest(matcher, escapeHeld);
-    if (found.entry > 0) {
+    Found found;
+    const bool read = survivingOutsideFaults(nullptr, *s.title, text::kReadFailed,
+                                             [&] { found = findNewest(matcher, escapeHeld); });
+    if (!read) {
+      arrow();
+    } else if (found.entry > 0) {
       copyAttributes(found.attributes);
     } else {
       arrow();

@@ -13,6 +13,7 @@
 #include "framework/form/events.h"
 #include "framework/form/surface.h"
 #include "framework/form/window.h"
+#include "history/outside_faults.h"
 #include "history/search.h"
 #include "history/texts.h"
 #include "history/window_state.h"
@@ -157,14 +158,30 @@ void setControlFonts() {
 void show(const Listing& listing) {
   fw::Control& l = list();
   for (const Str& line : listing.lines) l.addItem(line);
+  LISTED_STAMPS = listing.stamps;
+}
+
+// The lines of a listing, or none when the files could not be read (a
+// vanished share, another program's lock held too long): the operator is
+// told why and the list stays empty. `failed` tells the two empties apart.
+Listing listed(Scan which, Column column, const Matcher* matcher, const StopTest& stop,
+               bool* failed = nullptr) {
+  Listing listing;
+  const bool read = survivingOutsideFaults(FORM2.get(), text::kHistoryTitle, text::kReadFailed,
+                                           [&] {
+                                             listing = listEntries(which, column, LIST_LIMIT,
+                                                                   matcher, stop);
+                                           });
+  if (!read) arrow();
+  if (failed) *failed = !read;
+  return listing;
 }
 
 void listAll(Column column, bool stoppable) {
   hourglass();
   list().clearItems();
   redrawHeader(column);
-  show(listEntries(Scan::Live, column, LIST_LIMIT, nullptr,
-                   stoppable ? StopTest(escapeHeld) : StopTest()));
+  show(listed(Scan::Live, column, nullptr, stoppable ? StopTest(escapeHeld) : StopTest()));
   arrow();
 }
 
@@ -239,10 +256,11 @@ void searchList(const ListSearch& s) {
   const Matcher matcher(s.kind, searchKey(s.kind, answer));
   list().clearItems();
   arrow();
-  const Listing found = listEntries(Scan::Live, s.column, LIST_LIMIT, &matcher, escapeHeld);
+  bool failed = false;
+  const Listing found = listed(Scan::Live, s.column, &matcher, escapeHeld, &failed);
   show(found);
   if (s.column == Column::ChartNumber) redrawHeader(Column::ChartNumber);
-  if (found.lines.empty()) {
+  if (found.lines.empty() && !failed) {
     fw::messageBox(FORM2.get(), *s.title, *s.notFound, fw::mb::OK, fw::mb::Information);
     s.listAfterNotFound();
   }
@@ -360,7 +378,7 @@ void deletedEntriesView(double x, double y) {
   redrawHeader(Column::Number);
   hourglass();
   list().clearItems();
-  show(listEntries(Scan::Deleted, Column::Number, LIST_LIMIT, nullptr, StopTest()));
+  show(listed(Scan::Deleted, Column::Number, nullptr, StopTest()));
   arrow();
 }
 

@@ -12,6 +12,8 @@
 #include "history/backup.h"
 #include "history/history_window.h"
 #include "history/list_lines.h"
+#include "history/outside_faults.h"
+#include "history/registration.h"
 #include "history/store.h"
 #include "history/texts.h"
 #include "history/window_state.h"
@@ -74,22 +76,36 @@ void openSelected(NoSelection noSelection) {
     entry::CURRENT_ENTRY.clear();
     return;
   }
-  const std::optional<Entry> stored = readEntry(n);
-  if (!stored) {
+  // The entry as the line showed it, read under the writer lock; with no
+  // stamp for the line (it did not come from a listing) as it is now.
+  Entry stored;
+  EntryCheck check = EntryCheck::Gone;
+  const bool read = survivingOutsideFaults(FORM2.get(), text::kOpenTitle, text::kOpenFailed, [&] {
+    const auto listed = LISTED_STAMPS.find(n);
+    if (listed != LISTED_STAMPS.end()) {
+      check = readEntryIfUnchanged(n, listed->second, stored);
+    } else if (std::optional<Entry> now = readEntry(n)) {
+      stored = *now;
+      check = EntryCheck::Current;
+    }
+  });
+  if (!read || check != EntryCheck::Current) {
     entry::CURRENT_ENTRY.clear();
-    tell(text::kOpenTitle, text::kEntryUnreadable);
+    if (!read) return;
+    tell(text::kOpenTitle,
+         check == EntryCheck::Gone ? text::kEntryUnreadable : text::kEntryChangedElsewhere);
     listFromTheFilesAgain();
     return;
   }
-
-  // An entry whose clinical record was never written (an append cut short
-  // in older files) keeps the clinical fields of the cleared window.
-  const bool clinicalStored = clinicalCount() >= n;
+  OPENED_ENTRY = OpenedEntry{n, stored.stamp};
 
   enableListControls();
   closeHistoryWindow();
   entry::ZENBU_KESU();
-  loadIntoMainWindow(common::examineeOf(stored->attributes, stored->clinical), clinicalStored);
+  // An entry whose clinical record was never written (an append cut short
+  // in older files) keeps the clinical fields of the cleared window.
+  loadIntoMainWindow(common::examineeOf(stored.attributes, stored.clinical),
+                     stored.clinicalStored);
   entry::EDIT_COUNT = 0;
 }
 
@@ -196,10 +212,25 @@ void BUTTON11_ON() {
     entry::CURRENT_ENTRY.clear();
     return;
   }
-  backUpIfDue();
-  if (!markDeleted(n)) {
+  EntryCheck check = EntryCheck::Gone;
+  const bool ran =
+      survivingOutsideFaults(FORM2.get(), text::kDeleteTitle, text::kDeleteFailed, [&] {
+        backUpIfDue();
+        const auto listed = LISTED_STAMPS.find(n);
+        if (listed != LISTED_STAMPS.end()) {
+          check = markDeletedIfUnchanged(n, listed->second);
+        } else {
+          check = markDeleted(n) ? EntryCheck::Current : EntryCheck::Gone;
+        }
+      });
+  if (!ran) {
     entry::CURRENT_ENTRY.clear();
-    tell(text::kDeleteTitle, text::kEntryNotDeletable);
+    return;
+  }
+  if (check != EntryCheck::Current) {
+    entry::CURRENT_ENTRY.clear();
+    tell(text::kDeleteTitle,
+         check == EntryCheck::Gone ? text::kEntryNotDeletable : text::kEntryChangedElsewhere);
     listFromTheFilesAgain();
     return;
   }

@@ -1,5 +1,7 @@
 #include "history/registration.h"
 
+#include <climits>
+
 #include "common/history_format.h"
 #include "common/window_look.h"
 #include "entry/main_window.h"
@@ -12,12 +14,14 @@
 #include "framework/form/events.h"
 #include "framework/form/surface.h"
 #include "history/backup.h"
+#include "history/outside_faults.h"
 #include "history/store.h"
 #include "history/texts.h"
 
 namespace history {
 
 fw::FormRef FORM3;
+std::optional<OpenedEntry> OPENED_ENTRY;
 
 namespace {
 
@@ -196,13 +200,21 @@ Str dateText(const Str& year, const Str& month, const Str& day) {
 }
 
 bool SINKITOUROKU(fw::Window* owner) {
-  if (!confirmed(owner, "新規登録"_sj, text::kNewQuestion)) return false;
+  const Str title = "新規登録"_sj;
+  if (!confirmed(owner, title, text::kNewQuestion)) return false;
   const std::optional<common::ExamineeRecord> record = checkedRecord(owner);
   if (!record) return false;
-  warnOfCountMismatchOnce(owner);
-  backUpIfDue();
-  appendEntry(attributesFor(*record), common::clinicalOf(*record, today()));
+  const bool written = survivingOutsideFaults(
+      owner, title, text::kRegisterFailed,
+      [&] {
+        warnOfCountMismatchOnce(owner);
+        backUpIfDue();
+        appendEntry(attributesFor(*record), common::clinicalOf(*record, today()));
+      },
+      text::kTypedValuesKept);
+  if (!written) return false;
   entry::CURRENT_ENTRY.clear();
+  OPENED_ENTRY.reset();
   entry::ZENBU_KESU();
   entry::EDIT_COUNT = 0;
   entry::MAINFORM_START();
@@ -210,13 +222,34 @@ bool SINKITOUROKU(fw::Window* owner) {
 }
 
 bool UWAGAKIHOZON(fw::Window* owner) {
-  if (!confirmed(owner, "上書き登録"_sj, text::kOverwriteQuestion)) return false;
+  const Str title = "上書き登録"_sj;
+  if (!confirmed(owner, title, text::kOverwriteQuestion)) return false;
   const std::optional<common::ExamineeRecord> record = checkedRecord(owner);
   if (!record) return false;
-  const long n = static_cast<long>(fw::val(entry::CURRENT_ENTRY));
-  if (n < 1) return false;
-  backUpIfDue();
-  overwriteEntry(n, attributesFor(*record), common::clinicalOf(*record, today()));
+  const double number = fw::val(entry::CURRENT_ENTRY);
+  if (!(number >= 1 && number <= static_cast<double>(LONG_MAX))) return false;
+  const long n = static_cast<long>(number);
+  // Only the version the operator opened (or last wrote from here) is
+  // overwritten: another computer may have changed or removed it since.
+  std::optional<RecordStamp> expected;
+  if (OPENED_ENTRY && OPENED_ENTRY->number == n) expected = OPENED_ENTRY->stamp;
+  EntryCheck check = EntryCheck::Gone;
+  RecordStamp written = 0;
+  const bool ran = survivingOutsideFaults(
+      owner, title, text::kRegisterFailed,
+      [&] {
+        backUpIfDue();
+        check = overwriteEntry(n, attributesFor(*record), common::clinicalOf(*record, today()),
+                               expected, &written);
+      },
+      text::kTypedValuesKept);
+  if (!ran) return false;
+  if (check != EntryCheck::Current) {
+    fw::messageBox(owner, title, text::kOverwriteChangedElsewhere, fw::mb::OK,
+                   fw::mb::Information);
+    return false;
+  }
+  OPENED_ENTRY = OpenedEntry{n, written};
   return true;
 }
 

@@ -175,6 +175,7 @@ Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher
     if (matcher && !matcher->matches(record)) return true;
     const int k = static_cast<int>(listing.lines.size()) + 1;
     listing.lines.push_back(listLine(k, record, column, n));
+    listing.stamps.emplace(n, stampOf(record.bytes()));
     return static_cast<int>(listing.lines.size()) < limit;
   });
   return listing;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "framework/core/str.h"
@@ -69,6 +70,9 @@ Found findNewest(const Matcher& matcher, const StopTest& stop);
 
 struct Listing {
   std::vector<fw::Str> lines;  // history list lines, line numbers from 1
+  // The stamp of each listed entry's attribute record as listed, by entry
+  // number, so that opening and deleting act only on what the line showed.
+  std::map<long, RecordStamp> stamps;
   bool stopped = false;
 };
 // The list lines of the entries a scan keeps (live ones, or only deleted

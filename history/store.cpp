@@ -44,13 +44,34 @@ auto waitingOutRecordLocks(Operation&& operation) -> decltype(operation()) {
   }
 }
 
+// Writers open for reading and writing, creating a missing file; a folder
+// that cannot be written raises err::FileAccess.
 fw::OpenFile openHistoryFile(const char* name) {
   return fw::OpenFile(name, fw::FileMode::Record, fw::Share::ReadWrite, kHistoryRecordBytes);
 }
 
+// Readers open as writers do, so that a missing file is created as every
+// other program on the folder expects; where the folder or the file cannot
+// be written (a read-only share) they read only, and a file that is missing
+// there stays empty: `file` is left without a value. Returns whether the
+// file may be written.
+bool openForReading(std::optional<fw::OpenFile>& file, const char* name) {
+  try {
+    file.emplace(name, fw::FileMode::Record, fw::Share::ReadWrite, kHistoryRecordBytes);
+    return true;
+  } catch (const fw::RuntimeError& e) {
+    if (e.number() != fw::err::FileAccess) throw;
+  }
+  if (fw::fileExists(name)) {
+    file.emplace(name, fw::FileMode::RecordRead, fw::Share::ReadWrite, kHistoryRecordBytes);
+  }
+  return false;
+}
+
 long countOf(const char* name) {
-  fw::OpenFile file = openHistoryFile(name);
-  return fw::recordCount(file);
+  std::optional<fw::OpenFile> file;
+  openForReading(file, name);
+  return file ? fw::recordCount(*file) : 0;
 }
 
 // Record n as far as the file holds it (a trailing record may be short).
@@ -87,23 +108,76 @@ void writeRecord(int file, long n, const Str& bytes) {
   waitingOutRecordLocks([&] { fw::put(file, n); });
 }
 
+// Puts the clinical record of entry n back as it was before a write that
+// could not be completed. A record that did not exist comes back blank (the
+// file cannot be shortened here); the attribute record still holds the
+// entry's earlier version, so the pair shows no value of the failed write.
+void putBackClinical(int clinicalFile, long n, const std::optional<Str>& before) {
+  try {
+    writeRecord(clinicalFile, n, before ? *before : common::encode(ClinicalValues{}));
+    fw::flushToDisk(clinicalFile);
+  } catch (const fw::RuntimeError&) {
+    // The disk that refused the attribute record refuses this too; the
+    // caller reports the first failure, which says why.
+  }
+}
+
+enum class OnFailure { LeaveClinical, PutBackClinical };
+
 // Writes both records of entry n; the caller holds the writer lock.
 //
 // The attribute record goes last, once the clinical one is on the disk: the
 // attribute file's count is what makes entry n exist, so a failure, a kill
 // or a power cut between the two writes leaves at most a clinical record
 // that belongs to no entry (the next append writes over it), never an entry
-// listed without its clinical record.
-void writePair(int attributeFile, long n, const AttributeValues& attributes,
-               const ClinicalValues& clinical) {
-  {
-    fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
-    writeRecord(clinicalFile, n, common::encode(clinical));
-    fw::flushToDisk(clinicalFile);
+// listed without its clinical record. An overwrite puts the clinical record
+// back when the attribute record fails, so that the entry keeps one version.
+void writePair(int attributeFile, long n, const Str& attributeBytes, const Str& clinicalBytes,
+               OnFailure onFailure) {
+  fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
+  std::optional<Str> before;
+  if (onFailure == OnFailure::PutBackClinical && n <= fw::recordCount(clinicalFile)) {
+    before = readRecord(clinicalFile, n);
   }
-  writeRecord(attributeFile, n, common::encode(attributes));
-  // The operator takes a cleared window for a stored entry.
-  fw::flushToDisk(attributeFile);
+  writeRecord(clinicalFile, n, clinicalBytes);
+  fw::flushToDisk(clinicalFile);
+  try {
+    writeRecord(attributeFile, n, attributeBytes);
+    // The operator takes a cleared window for a stored entry.
+    fw::flushToDisk(attributeFile);
+  } catch (const fw::RuntimeError&) {
+    if (onFailure == OnFailure::PutBackClinical) putBackClinical(clinicalFile, n, before);
+    throw;
+  }
+}
+
+// Whether entry n is still the one the caller saw; the caller holds the
+// writer lock, so the answer holds until it lets go.
+EntryCheck checkEntry(int attributeFile, long n, std::optional<RecordStamp> expected) {
+  if (n < 1 || n > fw::recordCount(attributeFile)) return EntryCheck::Gone;
+  if (!expected) return EntryCheck::Current;
+  return stampOf(readRecord(attributeFile, n)) == *expected ? EntryCheck::Current
+                                                             : EntryCheck::Changed;
+}
+
+Entry entryOf(long n, std::string_view attributeBytes, const std::optional<Str>& clinicalBytes) {
+  Entry entry;
+  entry.number = n;
+  entry.attributes = common::decodeAttributes(attributeBytes);
+  entry.stamp = stampOf(attributeBytes);
+  if (clinicalBytes) {
+    entry.clinical = common::decodeClinical(*clinicalBytes);
+    entry.clinicalStored = true;
+  }
+  return entry;
+}
+
+// The clinical record n, when the clinical file holds it.
+std::optional<Str> clinicalRecord(long n) {
+  std::optional<fw::OpenFile> file;
+  openForReading(file, common::files::kClinicalFile);
+  if (!file || n > fw::recordCount(*file)) return std::nullopt;
+  return readRecord(*file, n);
 }
 
 }  // namespace
@@ -112,6 +186,16 @@ std::string_view RecordView::raw(AttributeField f) const {
   const common::FieldSlot slot = common::slotOf(f);
   if (static_cast<std::size_t>(slot.offsetBytes) >= bytes_.size()) return {};
   return bytes_.substr(slot.offsetBytes, slot.widthBytes);
+}
+
+RecordStamp stampOf(std::string_view attributeRecord) {
+  // FNV-1a: the stamp only tells versions of one record apart.
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : attributeRecord) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash ^ attributeRecord.size();
 }
 
 long attributeCount() { return countOf(common::files::kAttributeFile); }
@@ -123,32 +207,64 @@ long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinic
   // Both records go at the attribute file's next number: whatever happened
   // to the clinical file before, this pair stays together.
   const long n = fw::recordCount(attributeFile) + 1;
-  writePair(attributeFile, n, attributes, clinical);
+  writePair(attributeFile, n, common::encode(attributes), common::encode(clinical),
+            OnFailure::LeaveClinical);
   return n;
 }
 
-void overwriteEntry(long n, const AttributeValues& attributes, const ClinicalValues& clinical) {
+EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
+                          const ClinicalValues& clinical, std::optional<RecordStamp> expected,
+                          RecordStamp* written) {
+  if (n < 1) return EntryCheck::Gone;
   fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
   fw::FileLock writer(attributeFile, kWriterWaitMilliseconds);
-  writePair(attributeFile, n, attributes, clinical);
+  const EntryCheck check = checkEntry(attributeFile, n, expected);
+  if (check != EntryCheck::Current) return check;
+  // An older copy marks deletions under the record lock alone: holding it
+  // before the first write keeps such a deletion from landing between the
+  // two records.
+  waitingOutRecordLocks([&] { fw::lockRecord(attributeFile, n); });
+  const Str attributeBytes = common::encode(attributes);
+  writePair(attributeFile, n, attributeBytes, common::encode(clinical),
+            OnFailure::PutBackClinical);
+  fw::unlockRecord(attributeFile, n);
+  if (written) *written = stampOf(attributeBytes);
+  return EntryCheck::Current;
 }
 
 std::optional<Entry> readEntry(long n) {
   if (n < 1) return std::nullopt;
-  Entry entry;
-  entry.number = n;
+  Str attributeBytes;
   {
-    fw::OpenFile file = openHistoryFile(common::files::kAttributeFile);
-    if (n > fw::recordCount(file)) return std::nullopt;
-    entry.attributes = common::decodeAttributes(readRecord(file, n));
+    std::optional<fw::OpenFile> file;
+    openForReading(file, common::files::kAttributeFile);
+    if (!file || n > fw::recordCount(*file)) return std::nullopt;
+    attributeBytes = readRecord(*file, n);
   }
-  fw::OpenFile file = openHistoryFile(common::files::kClinicalFile);
-  if (n <= fw::recordCount(file)) entry.clinical = common::decodeClinical(readRecord(file, n));
-  return entry;
+  return entryOf(n, attributeBytes, clinicalRecord(n));
+}
+
+EntryCheck readEntryIfUnchanged(long n, RecordStamp expected, Entry& entry) {
+  if (n < 1) return EntryCheck::Gone;
+  std::optional<fw::OpenFile> file;
+  const bool writable = openForReading(file, common::files::kAttributeFile);
+  if (!file) return EntryCheck::Gone;
+  // Under the writer lock no write is half done: the two records read are
+  // of one write. Where nobody here may write, reading is all there is.
+  std::optional<fw::FileLock> writer;
+  if (writable) writer.emplace(*file, kWriterWaitMilliseconds);
+  if (n > fw::recordCount(*file)) return EntryCheck::Gone;
+  const Str attributeBytes = readRecord(*file, n);
+  if (stampOf(attributeBytes) != expected) return EntryCheck::Changed;
+  entry = entryOf(n, attributeBytes, clinicalRecord(n));
+  return EntryCheck::Current;
 }
 
 void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordView&)>& visit) {
-  fw::OpenFile file = openHistoryFile(common::files::kAttributeFile);
+  std::optional<fw::OpenFile> opened;
+  openForReading(opened, common::files::kAttributeFile);
+  if (!opened) return;
+  const int file = *opened;
   const long count = fw::recordCount(file);
   std::vector<char> block(kScanBlockBytes);
   for (long last = count; last >= 1;) {
@@ -166,36 +282,43 @@ void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordVi
 }
 
 void forEachEntry(const std::function<void(const Entry&)>& visit) {
-  fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
-  fw::OpenFile clinicalFile = openHistoryFile(common::files::kClinicalFile);
+  std::optional<fw::OpenFile> attributeOpened, clinicalOpened;
+  openForReading(attributeOpened, common::files::kAttributeFile);
+  if (!attributeOpened) return;
+  openForReading(clinicalOpened, common::files::kClinicalFile);
+  const int attributeFile = *attributeOpened;
+  const int clinicalFile = clinicalOpened ? int(*clinicalOpened) : 0;
   const long count = fw::recordCount(attributeFile);
   std::vector<char> attributes(kScanBlockBytes);
   std::vector<char> clinical(kScanBlockBytes);
   for (long first = 1; first <= count; first += kScanBlockRecords) {
     const long last = std::min<long>(count, first + kScanBlockRecords - 1);
     const std::size_t gotAttributes = readBlock(attributeFile, first, last, attributes);
-    const std::size_t gotClinical = readBlock(clinicalFile, first, last, clinical);
+    const std::size_t gotClinical =
+        clinicalFile ? readBlock(clinicalFile, first, last, clinical) : 0;
     for (long n = first; n <= last; ++n) {
       const std::optional<std::string_view> attributeBytes =
           recordInBlock(attributes, gotAttributes, n - first);
       if (!attributeBytes) return;  // the file shrank under us
-      Entry entry;
-      entry.number = n;
-      entry.attributes = common::decodeAttributes(*attributeBytes);
-      if (const auto clinicalBytes = recordInBlock(clinical, gotClinical, n - first))
-        entry.clinical = common::decodeClinical(*clinicalBytes);
-      visit(entry);
+      const auto clinicalBytes = recordInBlock(clinical, gotClinical, n - first);
+      visit(entryOf(n, *attributeBytes,
+                    clinicalBytes ? std::optional<Str>(Str(*clinicalBytes)) : std::nullopt));
     }
   }
 }
 
-bool markDeleted(long n) {
-  if (n < 1 || !fw::fileExists(common::files::kAttributeFile)) return false;
+namespace {
+
+EntryCheck markDeletedChecked(long n, std::optional<RecordStamp> expected) {
+  if (n < 1 || !fw::fileExists(common::files::kAttributeFile)) return EntryCheck::Gone;
   fw::OpenFile file(common::files::kAttributeFile, fw::FileMode::RecordExisting,
                     fw::Share::ReadWrite, kHistoryRecordBytes);
-  if (n > fw::recordCount(file)) return false;
+  fw::FileLock writer(file, kWriterWaitMilliseconds);
+  if (n > fw::recordCount(file)) return EntryCheck::Gone;
   waitingOutRecordLocks([&] { fw::lockRecord(file, n); });
   Str record = readRecord(file, n);
+  // Closing the file gives the record lock back.
+  if (expected && stampOf(record) != *expected) return EntryCheck::Changed;
   // A trailing record cut short becomes whole: its missing fields blank.
   if (static_cast<int>(record.size()) < kHistoryRecordBytes) {
     record.resize(common::slotOf(AttributeField::DeletionMark).offsetBytes +
@@ -209,7 +332,15 @@ bool markDeleted(long n) {
   writeRecord(file, n, record);
   fw::unlockRecord(file, n);
   fw::flushToDisk(file);
-  return true;
+  return EntryCheck::Current;
+}
+
+}  // namespace
+
+bool markDeleted(long n) { return markDeletedChecked(n, std::nullopt) == EntryCheck::Current; }
+
+EntryCheck markDeletedIfUnchanged(long n, RecordStamp expected) {
+  return markDeletedChecked(n, expected);
 }
 
 Str today() { return fw::date(); }

@@ -16,13 +16,24 @@
 //   entry, at most one clinical record past the attribute file's end (the
 //   clinical file may then count one record more), which the next append
 //   writes over.
-// - Appends and overwrites hold the whole-file lock of the attribute file
-//   from taking the count until both records are written, so two programs
-//   registering on one shared folder never take the same number; they
+// - Every write (append, overwrite, deletion mark) holds the whole-file lock
+//   of the attribute file (the writer lock) from its first read to its last
+//   write, so no write of another program lands between them: two programs
+//   registering on one shared folder never take the same number, and a
+//   deletion never writes back a record that an overwrite replaced. Writes
 //   flush both files to disk before they return.
-// - Marking a deletion holds the record lock of its entry for a moment; the
-//   other operations wait up to two seconds for such a lock before they
-//   raise err::LockViolation.
+// - An overwrite leaves both records of the entry new or both as they were:
+//   when the attribute record cannot be written after the clinical one was,
+//   the clinical record's earlier bytes are put back.
+// - Marking a deletion also holds the record lock of its entry for the
+//   moment of the rewrite, as older copies of the program expect; the other
+//   operations wait up to two seconds for such a lock before they raise
+//   err::LockViolation.
+// - Overwriting, deleting and opening can name the version of the entry the
+//   operator saw (its stamp); under the writer lock the store then refuses
+//   an entry that another program changed or that is no longer there.
+// - Readers work on a folder that cannot be written (a read-only share): the
+//   files are then opened for reading only, and a missing one reads as empty.
 // - A trailing record cut short (a copy cut off, a full disk) reads as its
 //   bytes padded with blanks and never ends the program; new entries go
 //   after it.
@@ -46,20 +57,43 @@ using common::ClinicalValues;
 long attributeCount();
 long clinicalCount();
 
+// A fingerprint of an attribute record's bytes as read (whole, or cut short
+// at the end of the file): equal stamps mean the entry was not changed.
+using RecordStamp = std::uint64_t;
+RecordStamp stampOf(std::string_view attributeRecord);
+
+// What a write or read that checks the entry first found.
+enum class EntryCheck {
+  Current,  // the entry was as expected: written / read
+  Changed,  // another program changed it since its stamp was taken
+  Gone,     // n is not (or no longer) a record of the attribute file
+};
+
 // Writes a new entry; returns its number.
 long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinical);
-// Rewrites both records of entry n (n >= 1); all fields are replaced, so a
-// deleted entry becomes live again.
-void overwriteEntry(long n, const AttributeValues& attributes, const ClinicalValues& clinical);
+// Rewrites both records of entry n (n >= 1) when it still exists and, with
+// `expected`, still has that stamp; all fields are replaced, so a deleted
+// entry becomes live again. Nothing is written unless the answer is
+// Current; then `written`, when given, receives the new record's stamp.
+EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
+                          const ClinicalValues& clinical,
+                          std::optional<RecordStamp> expected = std::nullopt,
+                          RecordStamp* written = nullptr);
 
 struct Entry {
   long number = 0;
   AttributeValues attributes;
-  ClinicalValues clinical;   // all empty when the clinical file has no record n
+  ClinicalValues clinical;      // all empty when the clinical file has no record n
+  bool clinicalStored = false;  // whether the clinical file has record n
+  RecordStamp stamp = 0;        // of the attribute record as read
 };
 // Entry n, or nothing when n is not a record of the attribute file (the
 // files were shortened or replaced since the number was shown).
 std::optional<Entry> readEntry(long n);
+// Entry n read under the writer lock (so both records are of one write),
+// when its attribute record still has the stamp `expected`. On a folder
+// that cannot be written it is read without the lock.
+EntryCheck readEntryIfUnchanged(long n, RecordStamp expected, Entry& entry);
 
 // One attribute record as a scan sees it: the raw bytes (2000, or fewer for
 // a trailing record cut short), valid only during the visit.
@@ -88,11 +122,14 @@ void scanNewestFirst(Scan which, const std::function<bool(long n, const RecordVi
 // history costs about one read of each file.
 void forEachEntry(const std::function<void(const Entry&)>& visit);
 
-// Sets the deletion mark of entry n, holding the record lock of its 2000
-// bytes while it is rewritten; the clinical record is not touched. Returns
-// false and changes nothing when the attribute file is missing or has no
-// record n.
+// Sets the deletion mark of entry n under the writer lock, holding also the
+// record lock of its 2000 bytes while it is rewritten; the clinical record
+// is not touched. Returns false and changes nothing when the attribute file
+// is missing or has no record n.
 bool markDeleted(long n);
+// The same when entry n still has the stamp `expected`; nothing is written
+// unless the answer is Current.
+EntryCheck markDeletedIfUnchanged(long n, RecordStamp expected);
 
 // The registration date of today as stored ("YYYY/MM/DD").
 fw::Str today();

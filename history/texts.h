@@ -92,6 +92,35 @@ inline const fw::Str kEntryUnreadable =
 inline const fw::Str kEntryNotDeletable =
     "選択した受検者の履歴ファイルが見つからないため、削除できませんでした。   \r\n履歴リストを表示し直します。"_sj;
 
+// Another program on the shared folder changed or removed the entry after
+// the list was shown or the entry was opened: nothing was written.
+inline const fw::Str kEntryChangedElsewhere =
+    "選択した受検者の履歴ファイルは、一覧を表示した後に他のパソコンで変更または削除されました。\r\n何も変更していません。履歴リストを表示し直しますので、もう一度選択して下さい。"_sj;
+inline const fw::Str kOverwriteChangedElsewhere =
+    "開いた受検者の履歴ファイルは、開いた後に他のパソコンで変更または削除されました。\r\n上書きしていません。入力内容はそのまま残っています。\r\n「新規登録」で登録するか、履歴から開き直して下さい。"_sj;
+
+// Failures from outside the program: what could not be done, then the cause.
+inline const fw::Str kRegisterFailed = "履歴ファイルに登録できませんでした。"_sj;
+inline const fw::Str kTypedValuesKept =
+    "入力内容はそのまま残っています。原因を取り除いてから、もう一度「登 録」を押して下さい。"_sj;
+inline const fw::Str kDeleteFailed = "履歴ファイルを削除できませんでした。"_sj;
+inline const fw::Str kOpenFailed = "履歴ファイルを開けませんでした。"_sj;
+inline const fw::Str kReadFailed = "履歴ファイルを読み込めませんでした。"_sj;
+inline const fw::Str kFaultBusy =
+    "他のパソコンが履歴ファイルに書き込み中です。しばらく待ってから、もう一度行って下さい。"_sj;
+inline const fw::Str kFaultInUse =
+    "他のプログラムが履歴ファイルを使用中です。そのプログラムを終了してから、もう一度行って下さい。"_sj;
+inline const fw::Str kFaultDiskFull =
+    "ディスクの空き容量が足りません。空きを作ってから、もう一度行って下さい。"_sj;
+inline const fw::Str kFaultNotWritable =
+    "EKG_DATAフォルダに書き込めません（読み取り専用か、書き込みの権限がありません）。\r\n管理者に確認して下さい。"_sj;
+inline const fw::Str kFaultFolderMissing =
+    "EKG_DATAフォルダが見つかりません。ネットワークドライブの接続を確認して下さい。"_sj;
+inline const fw::Str kFaultDamaged =
+    "履歴ファイルが途中で切れています。管理者に確認して下さい。"_sj;
+inline const fw::Str kFaultDevice =
+    "ディスクまたはネットワークの読み書きに失敗しました。接続を確認してから、もう一度行って下さい。"_sj;
+
 // The daily backup could not be written (the program goes on).
 inline const fw::Str kBackupTitle = "バックアップ"_sj;
 inline const fw::Str kBackupFailed =

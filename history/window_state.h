@@ -2,7 +2,10 @@
 // print and the opening and deleting of entries.
 #pragma once
 
+#include <map>
+
 #include "framework/form/window.h"
+#include "history/store.h"
 
 namespace history {
 
@@ -17,5 +20,8 @@ extern fw::FormRef FORM2;
 extern int LIST_MODE;
 // The list size chosen in COMBO6 (50 … 2000 lines).
 extern int LIST_LIMIT;
+// The stamps of the entries LIST1 shows, by entry number, as they were when
+// listed: opening and deleting act only on an entry that is still so.
+extern std::map<long, RecordStamp> LISTED_STAMPS;
 
 }  // namespace history

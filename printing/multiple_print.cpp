@@ -19,7 +19,9 @@
 #include "framework/form/print_run.h"
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
+#include "history/outside_faults.h"
 #include "history/store.h"
+#include "history/texts.h"
 #include "printing/chart_preview.h"
 
 namespace printing {
@@ -276,17 +278,21 @@ void RIREKI_HYOUJI2() {
   drawListHeading(s);
 
   int count = 0;
-  history::scanNewestFirst(history::Scan::Live, [&](long n, const history::RecordView& record) {
-    if (fw::keyDown(fw::kVkEscape)) {
-      fw::beep();
-      w.setMousePointer(fw::pointer::Arrow);
-      return false;
-    }
-    if (++count > listSize) return false;
-    list.addItem(common::historyListLine(count, common::decodeAttributes(record.bytes()),
-                                         common::ListNumberColumn::ExamNo, n,
-                                         kLineTrailingBlanks));
-    return true;
+  // A share that vanished or a lock held too long elsewhere leaves the list
+  // as far as it came, with the reason told; the program goes on.
+  history::survivingOutsideFaults(FORM8.get(), kTitle, history::text::kReadFailed, [&] {
+    history::scanNewestFirst(history::Scan::Live, [&](long n, const history::RecordView& record) {
+      if (fw::keyDown(fw::kVkEscape)) {
+        fw::beep();
+        w.setMousePointer(fw::pointer::Arrow);
+        return false;
+      }
+      if (++count > listSize) return false;
+      list.addItem(common::historyListLine(count, common::decodeAttributes(record.bytes()),
+                                           common::ListNumberColumn::ExamNo, n,
+                                           kLineTrailingBlanks));
+      return true;
+    });
   });
   w.setMousePointer(fw::pointer::Arrow);
 }

@@ -15,9 +15,18 @@
 //
 // Holds the record lock of attribute record n, as marking a deletion does,
 // for that long: prints "locked" once it holds it.
+//
+//   history_store_writer overwrite <n> <rounds> <tag>
+//   history_store_writer delete <n> <rounds>
+//
+// Overwrites entry n with "<tag>-<i>" as name and memo, or marks it deleted,
+// <rounds> times. Before each write it looks at entry n under the writer
+// lock (where no write is half done) and counts the times its two records
+// were not of one write. Prints "ready", then "done <last i> <broken>".
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -40,11 +49,56 @@ int holdRecordLock(long n, long milliseconds) {
   return 0;
 }
 
+common::ExamineeRecord tagged(const std::string& name) {
+  common::ExamineeRecord r;
+  r.NAME = name;
+  r.MEMO = name;
+  r.ECG_REST = 1;
+  return r;
+}
+
+// Whether entry n is one write's pair, looked at while no writer works.
+bool pairWhole(long n) {
+  fw::OpenFile file(common::files::kAttributeFile, fw::FileMode::Record, fw::Share::ReadWrite,
+                    common::kHistoryRecordBytes);
+  fw::FileLock writer(file, 10000);
+  const std::optional<history::Entry> e = history::readEntry(n);
+  return e && e->attributes[common::AttributeField::Name] ==
+                  e->clinical[common::ClinicalField::Memo];
+}
+
+int race(const std::string& what, long n, long rounds, const std::string& tag) {
+  std::printf("ready\n");
+  std::fflush(stdout);
+  long broken = 0;
+  try {
+    for (long i = 1; i <= rounds; ++i) {
+      if (!pairWhole(n)) ++broken;
+      if (what == "delete") {
+        history::markDeleted(n);
+      } else {
+        const common::ExamineeRecord r = tagged(tag + "-" + std::to_string(i));
+        history::overwriteEntry(n, common::attributesOf(r, "2024/05/07"),
+                                common::clinicalOf(r, "2024/05/07"));
+      }
+    }
+  } catch (const fw::RuntimeError& e) {
+    std::printf("error %d\n", e.number());
+    return 3;
+  }
+  std::printf("done %ld %ld\n", rounds, broken);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "lock") {
     return holdRecordLock(std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10));
+  }
+  if (argc >= 4 && (std::string(argv[1]) == "overwrite" || std::string(argv[1]) == "delete")) {
+    return race(argv[1], std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10),
+                argc >= 5 ? argv[4] : "");
   }
   if (argc != 3) {
     std::fprintf(stderr, "usage: %s <count> <tag> | lock <n> <milliseconds>\n", argv[0]);
