@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/paths.h"
@@ -103,6 +104,8 @@ std::optional<std::string_view> recordInBlock(const std::vector<char>& block, st
                           std::min<std::size_t>(kHistoryRecordBytes, got - offset));
 }
 
+bool failNextAttributeWrite = false;  // failNextAttributeWriteForTesting
+
 void writeRecord(int file, long n, const Str& bytes) {
   fw::setRecordBuffer(file, bytes);
   waitingOutRecordLocks([&] { fw::put(file, n); });
@@ -142,6 +145,7 @@ void writePair(int attributeFile, long n, const Str& attributeBytes, const Str& 
   writeRecord(clinicalFile, n, clinicalBytes);
   fw::flushToDisk(clinicalFile);
   try {
+    if (std::exchange(failNextAttributeWrite, false)) fw::raise(fw::err::DiskFull);
     writeRecord(attributeFile, n, attributeBytes);
     // The operator takes a cleared window for a stored entry.
     fw::flushToDisk(attributeFile);
@@ -344,5 +348,7 @@ EntryCheck markDeletedIfUnchanged(long n, RecordStamp expected) {
 }
 
 Str today() { return fw::date(); }
+
+void failNextAttributeWriteForTesting() { failNextAttributeWrite = true; }
 
 }  // namespace history

@@ -134,4 +134,8 @@ EntryCheck markDeletedIfUnchanged(long n, RecordStamp expected);
 // The registration date of today as stored ("YYYY/MM/DD").
 fw::Str today();
 
+// Tests only: the next write of an attribute record fails as on a full disk
+// (err::DiskFull) before it writes anything; later writes are not touched.
+void failNextAttributeWriteForTesting();
+
 }  // namespace history

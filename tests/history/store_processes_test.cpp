@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "history/store.h"
 #include "tests/support/temp_dir.h"
@@ -242,6 +243,81 @@ TEST_F(HistoryProcesses, DeletionWhileAnotherProgramAppends) {
   EXPECT_EQ(deletedNow, deleted);
   EXPECT_EQ(live.size() + deleted.size(), 340u);
   EXPECT_EQ(deleted.size(), 40u + 100u);
+}
+
+// Two programs writing one entry: one overwrites it while the other marks it
+// deleted, or both overwrite it, for thousands of rounds. Each looks at the
+// entry under the writer lock before every write and counts the times its
+// two records were not of one write; at the end the entry holds the last
+// overwrite that was acknowledged, whole.
+TEST_F(HistoryProcesses, RacingOverwritesAndDeletionsKeepEveryPairWhole) {
+  constexpr int kRounds = 1500;
+  const std::string rounds = std::to_string(kRounds);
+  common::ExamineeRecord r;
+  r.NAME = r.MEMO = "start";
+  history::appendEntry(common::attributesOf(r, "2024/05/07"), common::clinicalOf(r, "2024/05/07"));
+  const std::vector<std::string> overwriter{"overwrite", "1", rounds, "a"};
+  for (const std::vector<std::string>& other :
+       {std::vector<std::string>{"delete", "1", rounds},
+        std::vector<std::string>{"overwrite", "1", rounds, "b"}}) {
+    SCOPED_TRACE(other[0]);
+    Writer a(overwriter), b(other);
+    auto finish = [](Writer& w, std::string& last) {
+      std::string text;
+      while (w.line(text)) last = text;
+      EXPECT_EQ(w.wait(), 0) << last;
+    };
+    std::string lastA, lastB;
+    std::thread ta([&] { finish(a, lastA); });
+    finish(b, lastB);
+    ta.join();
+    EXPECT_EQ(lastA, "done " + rounds + " 0") << "the overwriter met broken pairs";
+    EXPECT_EQ(lastB, "done " + rounds + " 0") << "the other writer met broken pairs";
+    const auto e = history::readEntry(1);
+    ASSERT_TRUE(e);
+    const std::string name = e->attributes[AttributeField::Name];
+    EXPECT_EQ(e->clinical[ClinicalField::Memo], name);
+    if (other[0] == "delete") EXPECT_EQ(name, "a-" + rounds);
+    else EXPECT_TRUE(name == "a-" + rounds || name == "b-" + rounds) << name;
+  }
+  EXPECT_EQ(history::attributeCount(), 1);
+  EXPECT_EQ(history::clinicalCount(), 1);
+}
+
+// A copy that hangs while it holds an entry's record lock: an overwrite
+// gives up before it writes either record, and one whose attribute record
+// fails after the clinical one was written puts the clinical one back.
+TEST_F(HistoryProcesses, FailedOverwriteLeavesTheEarlierPair) {
+  common::ExamineeRecord r;
+  r.NAME = r.MEMO = "before";
+  history::appendEntry(common::attributesOf(r, "2024/05/07"), common::clinicalOf(r, "2024/05/07"));
+  common::ExamineeRecord later;
+  later.NAME = later.MEMO = "after";
+  const auto attributes = common::attributesOf(later, "2024/05/08");
+  const auto clinical = common::clinicalOf(later, "2024/05/08");
+  {
+    Writer hung(std::vector<std::string>{"lock", "1", "3000"});
+    std::string text;
+    ASSERT_TRUE(hung.line(text));
+    ASSERT_EQ(text, "locked");
+    try {
+      history::overwriteEntry(1, attributes, clinical);
+      ADD_FAILURE() << "the overwrite went through a held record lock";
+    } catch (const fw::RuntimeError& e) {
+      EXPECT_EQ(e.number(), fw::err::LockViolation);
+    }
+    EXPECT_EQ(checkPairs().at(1), "before");
+  }
+  history::failNextAttributeWriteForTesting();
+  try {
+    history::overwriteEntry(1, attributes, clinical);
+    ADD_FAILURE() << "the failing attribute write was not reported";
+  } catch (const fw::RuntimeError& e) {
+    EXPECT_EQ(e.number(), fw::err::DiskFull);
+  }
+  EXPECT_EQ(checkPairs().at(1), "before");
+  EXPECT_EQ(history::overwriteEntry(1, attributes, clinical), history::EntryCheck::Current);
+  EXPECT_EQ(checkPairs().at(1), "after");
 }
 
 // Another program holding the record lock of an entry (marking it deleted)
