@@ -20,7 +20,7 @@
 //   history_store_writer delete <n> <rounds>
 //
 // Overwrites entry n with "<tag>-<i>" as name and memo, or marks it deleted,
-// <rounds> times. Before each write it looks at entry n under the writer
+// <rounds> times. Before each overwrite it looks at entry n under the writer
 // lock (where no write is half done) and counts the times its two records
 // were not of one write. Prints "ready", then "done <last i> <broken>".
 #include <chrono>
@@ -73,7 +73,9 @@ int race(const std::string& what, long n, long rounds, const std::string& tag) {
   long broken = 0;
   try {
     for (long i = 1; i <= rounds; ++i) {
-      if (!pairWhole(n)) ++broken;
+      // The deleter does not stop to look: it runs as often as it can, so
+      // that its writes meet the overwriter's; the overwriter looks.
+      if (what != "delete" && !pairWhole(n)) ++broken;
       if (what == "delete") {
         history::markDeleted(n);
       } else {
