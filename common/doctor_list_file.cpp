@@ -50,7 +50,7 @@ void writeDoctorList(const std::vector<fw::Str>& doctors) {
     fw::writeLine(file, {""});
   }
   for (const fw::Str& doctor : doctors) fw::writeLine(file, {doctor});
-  file.close();
+  file.commit();
 }
 
 int readDefaultPosition() {

@@ -26,8 +26,9 @@ std::vector<fw::Str> readDoctorList();
 // item early on reading) and no line break (it would split the line).
 bool storableDoctorName(const fw::Str& name);
 
-// Rewrites HOKENNI whole with the entries in order. Errors are runtime
-// errors (program trap).
+// Rewrites HOKENNI whole with the entries in order; the old list stays as it
+// was until the new one is complete, and on every failure. Errors are
+// runtime errors (program trap).
 void writeDoctorList(const std::vector<fw::Str>& doctors);
 
 // The default position d, -1 when there is none (empty or missing file).

@@ -31,9 +31,8 @@ Str slotValue(std::string_view record, FieldSlot slot) {
   }
   // No writer puts a zero byte inside a field; zeros there are bytes that
   // were never written (a record cut short, then the file extended past it
-  // by the next append, or a clinical record skipped by a failed append),
-  // and they end the value as they would end it in an edit box.
-  if (const auto zero = bytes.find('\0'); zero != Str::npos) bytes.resize(zero);
+  // by the next append, or a clinical record skipped by a failed append).
+  bytes.resize(valueBytes(bytes).size());
   // A field cut inside a character by an older writer: half a character
   // cannot be shown, and written back it would pair with the padding.
   return fw::trim(fw::leftWhole(bytes, fw::len(bytes)));

@@ -106,6 +106,14 @@ fw::Str encode(const ClinicalValues& values);
 AttributeValues decodeAttributes(std::string_view bytes);
 ClinicalValues decodeClinical(std::string_view bytes);
 
+// The bytes of a field slot that hold its value: those before its first zero
+// byte. Zeros are bytes never written (a record cut short, then passed by a
+// later append), and they end the value, as in an edit box. Whatever compares
+// raw slot bytes cuts them here first, so that it sees what the list shows.
+constexpr std::string_view valueBytes(std::string_view slot) {
+  return slot.substr(0, slot.find('\0'));
+}
+
 // One trimmed field straight from the bytes of an attribute record (a scan
 // looks at a field or two of every record); missing bytes are blanks.
 fw::Str attributeField(std::string_view record, AttributeField f);

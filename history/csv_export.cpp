@@ -71,7 +71,9 @@ namespace {
 using LineSink = std::function<void(const Entry&)>;
 
 // Writes the header and the lines `lines` hands to its sink to `path`,
-// replacing an existing file only once the last line is written.
+// replacing an existing file only once the last line is written. A failure
+// while reading the history leaves by the exception, which abandons the
+// rewrite: part of the history would look like all of it.
 long writeCsv(const Str& path, const std::function<void(const LineSink&)>& lines) {
   fw::OpenFile file(path, fw::FileMode::Rewrite, fw::Share::ReadWrite);
   fw::writeText(file, csvHeaderLine());
@@ -80,7 +82,7 @@ long writeCsv(const Str& path, const std::function<void(const LineSink&)>& lines
     fw::writeText(file, csvLine(entry));
     ++written;
   });
-  file.close();
+  file.commit();
   return written;
 }
 

@@ -19,9 +19,11 @@ fw::Str csvLine(const Entry& entry);  // with its CR LF
 
 // Writes the header and the given entries in the given order to `path`
 // (CP932 name), replacing an existing file as a whole: until the last line
-// is written the old file stays, and a failure leaves it as it was. Numbers
-// that are no longer entries of the history are left out. Raises the file
-// services' errors; returns the number of entry lines written.
+// is written the old file stays, and any failure (of writing the file or of
+// reading the history, such as a record lock another program holds past its
+// wait) leaves it byte for byte as it was, or no file where there was none.
+// Numbers that are no longer entries of the history are left out. Raises the
+// file services' errors; returns the number of entry lines written.
 long writeHistoryCsv(const fw::Str& path, const std::vector<long>& entryNumbers);
 // The same for every entry of the history, oldest first, deleted ones
 // included.

@@ -104,21 +104,20 @@ Matcher::Matcher(SearchKind kind, const Str& key) : kind_(kind) {
   }
 }
 
-bool Matcher::numberMatches(std::string_view slot) const {
-  if (isAscii(slot)) {
-    // Upper-casing and narrowing leave plain ASCII as ASCII: a key with any
-    // other byte cannot be equal, and no conversion is needed.
-    if (!keyIsAscii_) return false;
-    std::size_t from = slot.find_first_not_of(' ');
-    if (from == std::string_view::npos) return key_.empty();
-    const std::size_t to = slot.find_last_not_of(' ') + 1;
-    if (to - from != key_.size()) return false;
-    for (std::size_t i = 0; i < key_.size(); ++i) {
-      if (upperAscii(slot[from + i]) != key_[i]) return false;
-    }
-    return true;
+bool Matcher::numberMatches(const RecordView& record) const {
+  const std::string_view value = common::valueBytes(record.raw(field_));
+  if (!isAscii(value)) return matchesPlainly(record);
+  // Upper-casing and narrowing leave plain ASCII as ASCII: a key with any
+  // other byte cannot be equal, and no conversion is needed.
+  if (!keyIsAscii_) return false;
+  std::size_t from = value.find_first_not_of(' ');
+  if (from == std::string_view::npos) return key_.empty();
+  const std::size_t to = value.find_last_not_of(' ') + 1;
+  if (to - from != key_.size()) return false;
+  for (std::size_t i = 0; i < key_.size(); ++i) {
+    if (upperAscii(value[from + i]) != key_[i]) return false;
   }
-  return fw::toHalfWidth(fw::upper(fw::trim(Str(slot)))) == key_;
+  return true;
 }
 
 bool Matcher::nameMayMatch(std::string_view slot) const {
@@ -134,9 +133,9 @@ bool Matcher::nameMayMatch(std::string_view slot) const {
 }
 
 bool Matcher::matches(const RecordView& record) const {
-  const std::string_view slot = record.raw(field_);
-  if (kind_ != SearchKind::Name) return numberMatches(slot);
-  if (!nameMayMatch(slot)) return false;
+  if (kind_ != SearchKind::Name) return numberMatches(record);
+  // Bytes behind a zero may let a record through here, never keep one out.
+  if (!nameMayMatch(record.raw(field_))) return false;
   return matchesPlainly(record);
 }
 

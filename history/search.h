@@ -23,11 +23,13 @@ enum class SearchKind { Number, ChartNumber, Name };
 // with zeros to its last 10 bytes ("123" finds 0000000123); a name as typed.
 fw::Str searchKey(SearchKind kind, const fw::Str& answer);
 
-// Decides whether an attribute record matches a key built by searchKey.
-//  Number, ChartNumber: the trimmed EXAM_NO / CHART_NO and the key are equal
-//    once both are upper-cased (a..z) and then narrowed to half-width.
-//  Name: the key widened to full width occurs in the trimmed NAME widened to
-//    full width, starting on a character; case is kept.
+// Decides whether an attribute record matches a key built by searchKey. The
+// stored value is the one the history list shows: the field up to a zero
+// byte, trimmed (common::attributeField).
+//  Number, ChartNumber: EXAM_NO / CHART_NO and the key are equal once both
+//    are upper-cased (a..z) and then narrowed to half-width.
+//  Name: the key widened to full width occurs in NAME widened to full width,
+//    starting on a character; case is kept.
 // The conversions are costly next to reading a record, so a record whose
 // bytes cannot give a match in any width is refused without them; the
 // answer is always that of the full comparison.
@@ -39,7 +41,7 @@ class Matcher {
   bool matchesPlainly(const RecordView& record) const;
 
  private:
-  bool numberMatches(std::string_view slot) const;
+  bool numberMatches(const RecordView& record) const;
   bool nameMayMatch(std::string_view slot) const;
 
   SearchKind kind_;

@@ -34,12 +34,13 @@ struct OpenFile {
   std::int64_t pos = 0;     // sequential files: read or write offset
   bool atEofMark = false;   // append: pos is on the final 0x1A the next line overwrites
   bool wholeFileLocked = false;  // lockWholeFile took it through this open
-  // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at close;
-  // fd stays open on the target to hold its sharing reservation.
+  // Rewrite (mode 11): the lines go to tempFd, renamed over finalPath at
+  // commit; fd stays open on the target to hold its sharing reservation.
   FileHandle tempFd = kNoFile;
-  bool rewriteFailed = false;  // a write failed: close keeps the old file
+  int rewriteError = 0;         // the first failed write: commit raises it
+  bool createdTarget = false;   // there was no old file: abandoning removes it
   // A folder that takes no new files (read-only, some shared folders): the
-  // lines are kept here and replace the target's content in place at close.
+  // lines are kept here and replace the target's content in place at commit.
   bool inPlace = false;
   std::string pending;
   std::string tempPath;
@@ -193,26 +194,46 @@ int rewriteInPlace(FileHandle fd, const std::string& content) {
   }
 }
 
-// Releases the number; returns the error of a failed rewrite commit or close.
-int release(int n) {
+// Puts a rewrite's new content in the target's place; returns the error that
+// kept it out, the old file then still being there as it was.
+int commitRewrite(OpenFile& f) {
+  if (f.rewriteError != 0) return f.rewriteError;
+  if (f.inPlace) return rewriteInPlace(f.fd, f.pending);
+  int failure = os::flushToDisk(f.tempFd);
+  // Windows moves no file that is still open, and replaces none either, this
+  // open's own included: both are closed first.
+  for (FileHandle* open : {&f.tempFd, &f.fd}) {
+    const int closed = os::closeFile(*open);
+    *open = kNoFile;
+    if (failure == 0) failure = closed;
+  }
+  if (failure == 0) failure = os::replaceFile(f.tempPath, f.finalPath);
+  if (failure == 0) f.tempPath.clear();  // it is the target now
+  return failure;
+}
+
+// Leaves the target as the rewrite found it: the new content goes, and so
+// does a target that this open created. The target is removed while this
+// open still holds it, so that no rewrite of another program slips its file
+// in between and loses it (both systems let an open file be removed).
+void abandonRewrite(OpenFile& f) {
+  if (f.tempFd != kNoFile) {
+    os::closeFile(f.tempFd);
+    f.tempFd = kNoFile;
+  }
+  if (!f.tempPath.empty()) os::removeFile(f.tempPath);
+  f.pending.clear();
+  if (f.createdTarget) os::removeFile(f.finalPath);
+}
+
+// Releases the number, committing a rewrite only when asked to (otherwise
+// abandoning it); returns the error of a failed commit or close.
+int release(int n, bool commit) {
   std::unique_ptr<OpenFile> f = std::move(files[n]);
   int failure = 0;
-  if (f->inPlace && !f->rewriteFailed) {
-    failure = rewriteInPlace(f->fd, f->pending);
-  } else if (f->tempFd != kNoFile && f->rewriteFailed) {
-    os::closeFile(f->tempFd);
-    os::removeFile(f->tempPath);  // the error was reported by the write itself
-  } else if (f->tempFd != kNoFile) {
-    failure = os::flushToDisk(f->tempFd);
-    // Windows moves no file that is still open, and replaces none either,
-    // this open's own included: both are closed first.
-    for (FileHandle* open : {&f->tempFd, &f->fd}) {
-      const int closed = os::closeFile(*open);
-      *open = kNoFile;
-      if (failure == 0) failure = closed;
-    }
-    if (failure == 0) failure = os::replaceFile(f->tempPath, f->finalPath);
-    if (failure != 0) os::removeFile(f->tempPath);
+  if (f->mode == FileMode::Rewrite) {
+    if (commit) failure = commitRewrite(*f);
+    if (!commit || failure != 0) abandonRewrite(*f);
   }
   if (f->fd != kNoFile) {
     int closed = os::closeFile(f->fd);
@@ -281,7 +302,7 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
     case FileMode::RecordWrite: record = true; break;
     case FileMode::Record: record = true; break;
     case FileMode::RecordExisting: creation = Creation::MustExist, record = true; break;
-    // Not truncated here: the new content goes to a temporary file (release()).
+    // Never truncated: the new content goes to a temporary file (commit()).
     case FileMode::Rewrite: break;
     default: raise(err::InvalidArgument);
   }
@@ -308,7 +329,25 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
   request.deniesRead = share == Share::WriteOnly;
   request.deniesWrite = share == Share::ReadOnly;
   request.creation = creation;
-  check(os::openFile(f->finalPath, request, &f->fd));
+  if (mode == FileMode::Rewrite) {
+    // Whether there was an old file decides what an abandoned rewrite leaves:
+    // only a file this open made itself is removed again.
+    request.creation = os::Creation::MustExist;
+    int e = os::openFile(f->finalPath, request, &f->fd);
+    if (e == err::FileNotFound) {
+      request.creation = os::Creation::CreateNew;
+      e = os::openFile(f->finalPath, request, &f->fd);
+      f->createdTarget = e == 0;
+      // Made by someone else meanwhile, or a link to nothing: not ours.
+      if (e == err::AlreadyExists) {
+        request.creation = os::Creation::OpenOrCreate;
+        e = os::openFile(f->finalPath, request, &f->fd);
+      }
+    }
+    check(e);
+  } else {
+    check(os::openFile(f->finalPath, request, &f->fd));
+  }
   try {
     if (mode == FileMode::Append) {
       std::int64_t size = sizeOf(f->fd);
@@ -331,6 +370,7 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
       }
     }
   } catch (...) {
+    if (f->createdTarget) os::removeFile(f->finalPath);
     os::closeFile(f->fd);
     throw;
   }
@@ -341,14 +381,19 @@ void open(const Str& name, FileMode mode, Share share, int n, int recordLength) 
 void close(int n) {
   if (n < 1 || n > kMaxFileNumber) raise(err::BadFileNumber);
   if (!files[n]) return;
-  check(release(n));
+  check(release(n, /*commit=*/false));
+}
+
+void commit(int n) {
+  if (openFile(n).mode != FileMode::Rewrite) raise(err::BadFileMode);
+  check(release(n, /*commit=*/true));
 }
 
 void closeAll() {
   int first = 0;
   for (int n = 1; n <= kMaxFileNumber; ++n) {
     if (!files[n]) continue;
-    int failure = release(n);
+    int failure = release(n, /*commit=*/false);
     if (first == 0) first = failure;
   }
   check(first);
@@ -472,9 +517,10 @@ void writeSequential(OpenFile& f, const Str& line) {
   }
   try {
     writeAll(f.dataFd(), line.data(), line.size(), f.pos);
-  } catch (const RuntimeError&) {
-    // Half a list must not replace the whole one when the rewrite is closed.
-    if (f.tempFd != kNoFile) f.rewriteFailed = true;
+  } catch (const RuntimeError& e) {
+    // Half a list must not replace the whole one, even when the writer goes
+    // on and commits.
+    if (f.mode == FileMode::Rewrite && f.rewriteError == 0) f.rewriteError = e.number();
     // writeAll cut the file back to its old size, but the old last byte, the
     // end-of-file mark, may already be overwritten by the line's first byte:
     // put it back, or the file would end in a stray quote.

@@ -17,14 +17,17 @@
 // past any data, so they never meet record locks; programs that take no such
 // locks are not held back (POSIX has no mandatory sharing).
 //
-// A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
-// target, which replaces the target when the file is closed; until then other
-// readers see the old content, and a crash leaves the old file whole. When a
-// write of the rewrite failed (disk full), closing keeps the old file. A
-// rewrite replaces the file a symbolic link points to. Where the folder takes
-// no new file (read-only, some shared folders) the lines are kept until the
-// close, which rewrites the file in place and puts the old content back if
-// that fails.
+// A rewrite (mode 11) is atomic and happens only when the writer says the new
+// content is complete: the lines go to a temporary file beside the target,
+// which replaces the target at commit(), as QSaveFile::commit does. Until
+// then other readers see the old content, and a crash leaves the old file
+// whole. Every other way out (close(), closeAll() from the error trap, an
+// OpenFile left by an exception or an early return) keeps the old file byte
+// for byte and removes the temporary file; a target that the rewrite's open
+// created (there was no old file) is removed again. A rewrite replaces the
+// file a symbolic link points to. Where the folder takes no new file
+// (read-only, some shared folders) the lines are kept in memory and commit()
+// rewrites the file in place, putting the old content back if that fails.
 #pragma once
 
 #include <cstddef>
@@ -46,7 +49,7 @@ enum class FileMode : int {
   RecordWrite = 5,    // record, write only; created
   Record = 6,         // record, read and write; created empty
   RecordExisting = 7, // record, read and write; must exist
-  Rewrite = 11,       // sequential output; created or emptied
+  Rewrite = 11,       // sequential output; replaces the file at commit()
 };
 
 enum class Share : int {
@@ -67,11 +70,19 @@ inline constexpr int kDefaultRecordLength = 256;
 void open(const Str& name, FileMode mode, Share share, int fileNumber,
           int recordLength = 0);
 // Closing a number that is not open does nothing (cleanup paths may close
-// twice); outside 1..255 is error 50. Closing a rewrite commits it; if that
-// fails the number is freed all the same and the error raised.
+// twice); outside 1..255 is error 50. Closing a rewrite that was not
+// committed abandons it: the old file stays as it was.
 void close(int fileNumber);
-// Closes every open file; raises the first error after closing all.
+// Closes every open file (abandoning rewrites as close() does); raises the
+// first error after closing all.
 void closeAll();
+// The writer's word that a rewrite (mode 11) is complete: its content is put
+// on the disk and replaces the target, and the number is closed. Raises,
+// keeping the old file and freeing the number all the same: the error of a
+// write of this rewrite that failed before (67 disk full, …), even when the
+// caller went on after it, or of putting the new file in place. Errors 50,
+// 57, and 51 for a file that is not a rewrite (nothing is closed then).
+void commit(int fileNumber);
 
 // Closes a file number when the scope ends, however it ends, so that a failed
 // get or put does not leave the number taken for the next operation. Create
@@ -176,7 +187,7 @@ std::size_t readBytes(int fileNumber, std::int64_t offset, char* dst, std::size_
 
 // Returns once everything written through the number so far is on the disk,
 // so that it survives a crash or a power cut. For a rewrite (mode 11) that is
-// the new content, which still replaces the file only at close. A file opened
+// the new content, which still replaces the file only at commit(). A file opened
 // for reading only (modes 1, 4) has nothing to flush. Errors 50, 57; 67 when
 // the disk is full, 72 when the device fails.
 void flushToDisk(int fileNumber);

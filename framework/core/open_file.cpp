@@ -34,4 +34,16 @@ void OpenFile::close() {
   fw::close(number_);
 }
 
+void OpenFile::commit() {
+  if (!open_) raise(err::FileNotOpen);
+  try {
+    fw::commit(number_);
+  } catch (...) {
+    // Not a rewrite: still open, and still ours to close.
+    open_ = isFileOpen(number_);
+    throw;
+  }
+  open_ = false;
+}
+
 }  // namespace fw

@@ -20,8 +20,9 @@ class OpenFile {
   // errors). After a failed open no number is held.
   OpenFile(const Str& name, FileMode mode, Share share, int recordLength = 0);
   // Closes the file if it is still open; never throws (a failing close on an
-  // error path must not become a second exception). Call close() where the
-  // close itself can fail and that failure matters (a rewrite's commit).
+  // error path must not become a second exception). A rewrite (mode 11) not
+  // committed by then is abandoned: leaving the scope by an exception or an
+  // early return keeps the old file.
   ~OpenFile();
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
@@ -29,7 +30,12 @@ class OpenFile {
   int number() const { return number_; }
   operator int() const { return number_; }
   // Closes now and raises what fw::close raises; the number is free after.
+  // Abandons a rewrite as the destructor does.
   void close();
+  // A rewrite is complete: fw::commit, which replaces the old file and frees
+  // the number, or raises and keeps the old file (the number free all the
+  // same).
+  void commit();
 
  private:
   int number_;

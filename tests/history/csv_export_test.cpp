@@ -5,12 +5,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/history_format.h"
 #include "framework/core/cp932.h"
 #include "framework/core/files.h"
+#include "framework/core/open_file.h"
 #include "history/store.h"
 #include "history/texts.h"
 #include "tests/history/history_fixture.h"
@@ -153,6 +156,41 @@ TEST_F(CsvExportTest, CancelledOrUnwritableLeavesTheProgramRunning) {
   fw::failWritesAfterForTesting(-1);
   EXPECT_EQ(cwd.read("old.csv"), "keep");
   EXPECT_EQ(answers.messages.back().text, history::text::kCsvFailed);
+}
+
+// Another program marking a deletion holds the record lock of an entry past
+// the export's wait. The entries read before it would end on a line and
+// look like the whole history: the old file stays, byte for byte, and no
+// temporary file is left beside it.
+TEST_F(CsvExportTest, ReadingStoppedByARecordLockKeepsTheOldFile) {
+  constexpr long kLocked = 2100;  // past the first block a whole export reads
+  files.addNumbered(kLocked + 5).write();
+  openHistoryWindow();
+  const std::string old = "old,file\r\n\x81";
+  cwd.write("out.csv", old);
+  std::optional<fw::OpenFile> other(std::in_place, "EKG_DATA\\EKGDATA_1", fw::FileMode::Record,
+                                    fw::Share::ReadWrite, common::kHistoryRecordBytes);
+  fw::lockRecord(*other, kLocked);
+  auto csvFilesBesideIt = [&] {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(cwd.path()))
+      n += e.path().filename().string().rfind("out.csv", 0) == 0;
+    return n;
+  };
+  for (int item : {0, 1}) {  // the list as shown (newest first), the whole history
+    SCOPED_TRACE(item);
+    exportVia(item);
+    EXPECT_EQ(answers.messages.back().text, history::text::kCsvFailed);
+    const std::string now = cwd.read("out.csv");
+    EXPECT_TRUE(now == old) << "the file now holds " << now.size() << " bytes";
+    EXPECT_EQ(csvFilesBesideIt(), 1);
+  }
+
+  // Without the lock the same export replaces the file whole.
+  other.reset();
+  const std::string path = exportVia(1);
+  EXPECT_EQ(csvFilesBesideIt(), 1);
+  EXPECT_EQ(readWithPython(path).size(), static_cast<std::size_t>(kLocked + 6));
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST(SearchKeys, NarrowedPaddedOrAsTyped) {
 
 // The shortcuts that spare the conversions must never change an answer:
 // every record is judged as the plain comparison judges it, over names and
-// numbers mixing both widths, cases, voiced half-width kana and blanks.
+// numbers mixing both widths, cases, voiced half-width kana and blanks, and
+// over slots whose padding is zero bytes with leftovers behind them.
 TEST(SearchComparison, ShortcutsGiveThePlainAnswer) {
   const std::vector<Str> nameParts = {
       "山"_sj, "田"_sj, "太"_sj, "　"_sj, " ", "a", "A", "ａ"_sj, "Ａ"_sj, "ｶ"_sj, "ﾞ"_sj,
@@ -69,7 +70,21 @@ TEST(SearchComparison, ShortcutsGiveThePlainAnswer) {
       a[AttributeField::Name] = pick(nameParts, 12);
       a[AttributeField::ExamNo] = pick(numberParts, 4);
       a[AttributeField::ChartNo] = "00000000" + pick(numberParts, 2);
-      const Str bytes = common::encode(a);
+      Str bytes = common::encode(a);
+      for (AttributeField f : {AttributeField::Name, AttributeField::ExamNo,
+                               AttributeField::ChartNo}) {
+        // Zeros from some byte of the slot on, perhaps with bytes of an older
+        // value behind the first one.
+        if (random() % 3 != 0) continue;
+        const common::FieldSlot slot = common::slotOf(f);
+        const int at = slot.offsetBytes + static_cast<int>(random() % slot.widthBytes);
+        Str tail(static_cast<std::size_t>(slot.offsetBytes + slot.widthBytes - at), '\0');
+        if (random() % 2) {
+          const Str old = pick(f == AttributeField::Name ? nameParts : numberParts, 3);
+          tail.replace(1, old.size(), old.substr(0, tail.size() - 1));
+        }
+        bytes.replace(static_cast<std::size_t>(at), tail.size(), tail);
+      }
       const history::RecordView r(bytes);
       ASSERT_EQ(byName.matches(r), byName.matchesPlainly(r))
           << "key " << nameKey << " name " << a[AttributeField::Name];
@@ -110,6 +125,63 @@ TEST_F(SearchTest, NewestLiveMatchOfEachKind) {
   EXPECT_EQ(newest(SearchKind::Name, "ｔａｎ"_sj), 0);
   EXPECT_EQ(newest(SearchKind::Name, "鈴木"_sj), 0);
   EXPECT_EQ(newest(SearchKind::Name, "花子さん"_sj), 0);
+}
+
+// A value padded with zero bytes instead of blanks (a record cut short and
+// passed by a later append, or left so by an older writer): the list shows
+// it up to the first zero, and every search, in both windows, finds it by
+// that value and by nothing behind the zero.
+TEST_F(SearchTest, AZeroByteEndsAStoredValueAsInTheList) {
+  const Str z(1, '\0');
+  auto zeros = [](int n) { return Str(static_cast<std::size_t>(n), '\0'); };
+  struct Row {
+    SearchKind kind;
+    Str slotBytes;  // of EXAM_NO, CHART_NO or NAME
+    Str answer;
+    bool found;
+  };
+  const Row rows[] = {
+      {SearchKind::Number, "123" + zeros(7), "123", true},
+      {SearchKind::Number, "123" + zeros(7), "１２３"_sj, true},
+      {SearchKind::Number, " 12a" + zeros(6), "12A", true},
+      {SearchKind::Number, "123" + z + "45" + zeros(4), "123", true},
+      {SearchKind::Number, "123" + z + "45" + zeros(4), "12345", false},
+      {SearchKind::Number, "１２"_sj + zeros(6), "12", true},
+      {SearchKind::Number, "１２"_sj + z + "3" + zeros(4), "123", false},
+      {SearchKind::Number, z + "123" + zeros(6), "123", false},
+      {SearchKind::ChartNumber, "0000000123" + zeros(10), "123", true},
+      {SearchKind::ChartNumber, "00000001" + z + "23" + zeros(9), "123", false},
+      {SearchKind::Name, "山田　太郎"_sj + zeros(30), "山田 太郎"_sj, true},
+      {SearchKind::Name, "ﾔﾏﾀﾞ"_sj + zeros(36), "ヤマダ"_sj, true},
+      {SearchKind::Name, "山田"_sj + z + "太郎"_sj + zeros(31), "太郎"_sj, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.slotBytes) + " searched for " + row.answer);
+    const AttributeField field = row.kind == SearchKind::Number       ? AttributeField::ExamNo
+                                 : row.kind == SearchKind::ChartNumber ? AttributeField::ChartNo
+                                                                       : AttributeField::Name;
+    const common::FieldSlot slot = common::slotOf(field);
+    ASSERT_EQ(row.slotBytes.size(), static_cast<std::size_t>(slot.widthBytes));
+    HistoryFiles one;
+    one.add(examinee("9", "x", "0000000009")).write();
+    Str record = HistoryFiles::readFile("EKG_DATA/EKGDATA_1");
+    record.replace(static_cast<std::size_t>(slot.offsetBytes), row.slotBytes.size(),
+                   row.slotBytes);
+    HistoryFiles::writeFile("EKG_DATA/EKGDATA_1", record);
+
+    const Matcher m(row.kind, searchKey(row.kind, row.answer));
+    EXPECT_EQ(history::findNewest(m, {}).entry, row.found ? 1 : 0);  // main window
+    const Column column =
+        row.kind == SearchKind::ChartNumber ? Column::ChartNumber : Column::Number;
+    const history::Listing listed = history::listEntries(Scan::Live, column, 50, &m, {});
+    EXPECT_EQ(listed.lines.size(), row.found ? 1u : 0u);  // history window
+  }
+  // The record cut short after its number, the rest never written.
+  HistoryFiles::writeFile("EKG_DATA/EKGDATA_1", "123" + zeros(1997));
+  EXPECT_EQ(newest(SearchKind::Number, "123"), 1);
+  const history::Listing all = history::listEntries(Scan::Live, Column::Number, 50, nullptr, {});
+  ASSERT_EQ(all.lines.size(), 1u);
+  EXPECT_EQ(all.lines[0].substr(7, 12), "123         ");
 }
 
 TEST_F(SearchTest, MissingOrEmptyFilesFindNothing) {

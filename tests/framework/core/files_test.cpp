@@ -8,9 +8,14 @@
 #include <sys/wait.h>
 #endif
 
+#include <algorithm>
 #include <climits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/core/error.h"
+#include "framework/core/open_file.h"
 #include "framework/core/strings.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/error_of.h"
@@ -26,6 +31,7 @@ class Files : public ::testing::Test {
  protected:
   void TearDown() override {
     failWritesAfterForTesting(-1);
+    refuseTempFilesForTesting(false);
     closeAll();
   }
   TempCwd dir;
@@ -192,7 +198,7 @@ TEST_F(Files, WriteLineQuotesEveryItemAndEndsWithCrLf) {
 TEST_F(Files, QuotedItemKeepsCommasUnquotedLineSplits) {
   open("L", FileMode::Rewrite, Share::ReadOnly, 1);
   writeLine(1, {"A,B"});
-  close(1);
+  commit(1);
   dir.write("U", "A,B\r\n C : D  \r\n\r\n\"Q\"  ,R\r\n");
   open("L", FileMode::Input, Share::ReadWrite, 1);
   EXPECT_EQ(inputItem(1), "A,B");
@@ -230,7 +236,7 @@ TEST_F(Files, DoctorListRoundTripAndEmptyList) {
   open("HOKENNI", FileMode::Rewrite, Share::ReadOnly, 1);
   writeLine(1, {"鈴木"_sj});
   writeLine(1, {"　佐藤 "_sj});
-  close(1);
+  commit(1);
   open("HOKENNI", FileMode::Input, Share::ReadWrite, 1);
   std::vector<Str> items;
   while (!eof(1)) items.push_back(inputItem(1));
@@ -238,7 +244,7 @@ TEST_F(Files, DoctorListRoundTripAndEmptyList) {
   EXPECT_EQ(items, (std::vector<Str>{"鈴木"_sj, "　佐藤 "_sj}));
   open("HOKENNI", FileMode::Rewrite, Share::ReadOnly, 1);
   writeLine(1, {""});
-  close(1);
+  commit(1);
   EXPECT_EQ(dir.read("HOKENNI"), "\"\"\r\n");
 }
 
@@ -281,27 +287,87 @@ TEST_F(Files, FailedAppendKeepsTheFinal0x1A) {
   EXPECT_EQ(dir.read("A"), before);
 }
 
-TEST_F(Files, RewriteEmptiesTheFileAndIsAtomic) {
+// The names in the test's folder: a rewrite leaves no temporary file behind.
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const Str& name : folderEntries(folder)) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(Files, RewriteReplacesTheFileOnlyWhenCommitted) {
   dir.write("W", "old contents\r\n");
   open("W", FileMode::Rewrite, Share::ReadOnly, 1);
   writeLine(1, {"new"});
-  EXPECT_EQ(dir.read("W"), "old contents\r\n");  // readers see the old file until close
-  close(1);
+  EXPECT_EQ(dir.read("W"), "old contents\r\n");  // readers see the old file until commit
+  commit(1);
+  EXPECT_FALSE(isFileOpen(1));
   EXPECT_EQ(dir.read("W"), "\"new\"\r\n");
   open("W", FileMode::Rewrite, Share::ReadOnly, 1);
-  close(1);
+  commit(1);
   EXPECT_EQ(dir.read("W"), "");
+  EXPECT_EQ(namesIn("."), std::vector<std::string>{"W"});
+
+  // Commit is the word of a rewrite only; another file stays open.
+  open("W", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_EQ(errorOf([] { commit(1); }), err::BadFileMode);
+  EXPECT_TRUE(isFileOpen(1));
 }
 
-TEST_F(Files, FailedRewriteKeepsTheOldList) {
-  dir.write("W", "\"old\"\r\n");
-  open("W", FileMode::Rewrite, Share::ReadOnly, 1);
-  writeLine(1, {"first"});
-  failWritesAfterForTesting(3);
-  EXPECT_EQ(errorOf([] { writeLine(1, {"second"}); }), err::DiskFull);
-  failWritesAfterForTesting(-1);
-  close(1);
-  EXPECT_EQ(dir.read("W"), "\"old\"\r\n");
+// Every way out but commit keeps the old file byte for byte, and where there
+// was none leaves none; with a temporary file or, in a folder that takes no
+// new file, in place.
+TEST_F(Files, RewriteNotCommittedKeepsTheOldFile) {
+  const Str old = "\"old\"\r\n\x1A" + Str(1, '\0');
+  // Each starts on W (old content) and NEW (no file), writes, and leaves.
+  const std::pair<const char*, void (*)(bool inPlace)> waysOut[] = {
+      {"close", [](bool) {
+         open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+         open("NEW", FileMode::Rewrite, Share::ReadWrite, 2);
+         writeLine(1, {"new"});
+         writeLine(2, {"new"});
+         close(1);
+         close(2);
+       }},
+      {"closeAll, as the error trap does", [](bool) {
+         open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+         open("NEW", FileMode::Rewrite, Share::ReadWrite, 2);
+         writeLine(1, {"new"});
+         closeAll();
+       }},
+      {"an exception out of the scope of OpenFile", [](bool) {
+         EXPECT_EQ(errorOf([] {
+                     OpenFile w("W", FileMode::Rewrite, Share::ReadOnly);
+                     OpenFile created("NEW", FileMode::Rewrite, Share::ReadWrite);
+                     writeLine(w, {"new"});
+                     writeLine(created, {"new"});
+                     raise(err::LockViolation);
+                   }),
+                   err::LockViolation);
+       }},
+      {"a failed write, then commit", [](bool inPlace) {
+         open("W", FileMode::Rewrite, Share::ReadOnly, 1);
+         writeLine(1, {"first"});
+         failWritesAfterForTesting(3);
+         // In place the lines wait in memory, and commit meets the full disk.
+         EXPECT_EQ(errorOf([] { writeLine(1, {"second"}); }), inPlace ? 0 : err::DiskFull);
+         EXPECT_EQ(errorOf([] { commit(1); }), err::DiskFull);
+         failWritesAfterForTesting(-1);
+         EXPECT_FALSE(isFileOpen(1));
+       }},
+  };
+  for (bool inPlace : {false, true}) {
+    for (const auto& [name, leave] : waysOut) {
+      SCOPED_TRACE(std::string(name) + (inPlace ? ", in place" : ""));
+      dir.write("W", old);
+      refuseTempFilesForTesting(inPlace);
+      leave(inPlace);
+      refuseTempFilesForTesting(false);
+      EXPECT_FALSE(isFileOpen(1) || isFileOpen(2));
+      EXPECT_EQ(dir.read("W"), old);
+      EXPECT_EQ(namesIn("."), std::vector<std::string>{"W"});
+    }
+  }
 }
 
 // ---- sharing and locks ----
@@ -488,13 +554,13 @@ TEST_F(Files, WholeFileLockErrors) {
 
 // ---- flushing and block reads ----
 
-TEST_F(Files, FlushToDiskKeepsARewriteUncommittedUntilClose) {
+TEST_F(Files, FlushToDiskKeepsARewriteUncommittedUntilCommit) {
   dir.write("L", "old");
   open("L", FileMode::Rewrite, Share::ReadWrite, 1);
   writeLine(1, {"new"});
   flushToDisk(1);
   EXPECT_EQ(dir.read("L"), "old");
-  close(1);
+  commit(1);
   EXPECT_EQ(dir.read("L"), "\"new\"\r\n");
   open("L", FileMode::Input, Share::ReadWrite, 2);
   flushToDisk(2);  // nothing written: nothing to do
