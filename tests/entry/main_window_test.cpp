@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 
 #include "entry/state.h"
 #include "framework/form/dialogs.h"
@@ -472,17 +471,6 @@ TEST_F(InputTest, NameBoxRefusesACharacterShiftJisLacks) {
   EXPECT_EQ(text("EDIT8"), "山田"_sj);
   EXPECT_EQ(EDIT_COUNT, 1);
   EXPECT_TRUE(c("EDIT9").hasFocus());
-}
-
-// After a login the clipboard holds nothing: Ctrl+V in a box of the main
-// window used to end the program at once, with the typed input lost.
-TEST_F(InputTest, PastingAnEmptyClipboardKeepsTheInput) {
-  commit("EDIT1", "12");
-  QGuiApplication::clipboard()->setMimeData(new QMimeData);
-  for (const char* box : {"EDIT1", "EDIT8", "EDIT9"}) fw::testing::paste(c(box));
-  fw::waitForEvents();
-  EXPECT_EQ(text("EDIT1"), "12");
-  EXPECT_TRUE(answers.messages.empty());
 }
 
 TEST_F(InputTest, ScreenshotsOfTheMainWindow) {

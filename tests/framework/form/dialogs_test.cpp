@@ -44,10 +44,11 @@ void whenModal(std::function<void(QWidget*)> act) {
   poll->start();
 }
 
-void press(QWidget* target, int key, const QString& text = {}) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+void press(QWidget* target, int key, const QString& text = {},
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
   QCoreApplication::sendEvent(target, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
   QCoreApplication::sendEvent(target, &up);
 }
 
@@ -130,16 +131,12 @@ TEST(InputBox, FieldIsLimitedTo64Bytes) {
 }
 
 // Answers message boxes only, recording them: the other dialogs are real.
-struct MessageBoxesOnly {
+struct MessageBoxesOnly : Responder {
   MessageBoxesOnly() {
-    responder.messageBox = [this](const MessageBoxRequest& request) {
-      shown.push_back(request);
-      return mb::ResOK;
-    };
-    setResponder(&responder);
+    messageBox = [this](const MessageBoxRequest& r) { return shown.push_back(r), mb::ResOK; };
+    setResponder(this);
   }
   ~MessageBoxesOnly() { setResponder(nullptr); }
-  Responder responder;
   std::vector<MessageBoxRequest> shown;
 };
 
@@ -149,20 +146,17 @@ TEST(InputBox, FieldPastesNoTextAndRefusesCharactersWithoutCp932) {
   whenModal([&kept](QWidget* dialog) {
     QLineEdit* edit = dialog->findChild<QLineEdit*>();
     edit->end(false);
-    auto ctrlV = [edit] {
-      QKeyEvent down(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QString(QChar(0x16)));
-      QCoreApplication::sendEvent(edit, &down);
-    };
+    const QString ctrlV(QChar(0x16));
     for (const auto& clipboard : test::kClipboardsWithoutText) {
       clipboard();
-      ctrlV();
+      press(edit, Qt::Key_V, ctrlV, Qt::ControlModifier);
     }
     press(edit, 0, QString::fromUtf8("𠮷"));
     QInputMethodEvent commit;
     commit.setCommitString(QString::fromUtf8("😀"));
     QCoreApplication::sendEvent(edit, &commit);
     QGuiApplication::clipboard()->setText(QString::fromUtf8("吉𠮷"));
-    ctrlV();
+    press(edit, Qt::Key_V, ctrlV, Qt::ControlModifier);
     QCoreApplication::processEvents();  // the notice
     kept = edit->text();
     buttonCaptioned(dialog, "OK")->click();
