@@ -11,11 +11,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QValidator>
 #include <QVBoxLayout>
 #include <chrono>
 #include <cstdio>
@@ -27,6 +25,7 @@
 #include "framework/form/internal/dialog_owner.h"
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/input_method.h"
+#include "framework/form/internal/text_boxes.h"
 #include "framework/form/responder.h"
 
 namespace fw {
@@ -36,8 +35,7 @@ QString qt(const Str& cp932) { return QString::fromStdString(toUtf8(cp932)); }
 Str program(const QString& text) { return fromUtf8(text.toStdString()); }
 
 // CR LF (and a lone CR) become the line breaks Qt shows.
-QString lines(const Str& cp932) {
-  QString text = qt(cp932);
+QString lines(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QChar('\r'), QChar('\n'));
   return text;
@@ -130,48 +128,44 @@ class NoEscape : public QObject {
 
 constexpr int kInputLimitBytes = 64;
 
-// Keeps the edit field at 64 bytes of CP932: what was just typed or pasted is
-// cut back (never half a character) instead of the end of the text.
-class ByteLimit : public QValidator {
- public:
-  using QValidator::QValidator;
+// The code of a character: "U+20BB7".
+std::string codeOf(const std::string& utf8) {
+  const QList<uint> codes = QString::fromStdString(utf8).toUcs4();
+  return QStringLiteral("U+%1")
+      .arg(codes.isEmpty() ? 0u : codes.front(), 4, 16, QLatin1Char('0'))
+      .toUpper()
+      .toStdString();
+}
 
-  State validate(QString& input, int& pos) const override {
-    while (bytes(input) > kInputLimitBytes) {
-      int at = pos > 0 ? pos - 1 : input.size() - 1;
-      if (at < 0) break;
-      int width = (at > 0 && input[at].isLowSurrogate() && input[at - 1].isHighSurrogate()) ? 2 : 1;
-      at -= width - 1;
-      input.remove(at, width);
-      if (pos > at) pos = at;
-    }
-    return Acceptable;
-  }
+// The notice naming the characters, each written by `name`.
+std::string refusedNotice(const std::vector<std::string>& characters,
+                          std::string (*name)(const std::string&)) {
+  constexpr std::size_t kNamed = 5;
+  std::string text;
+  for (std::size_t i = 0; i < characters.size() && i < kNamed; ++i)
+    text += "「" + name(characters[i]) + "」";
+  if (characters.size() > kNamed) text += "など";
+  return text + "はこのプログラムでは使えない文字です。別の字で入力して下さい。";
+}
 
-  static int bytes(const QString& text) {
-    return static_cast<int>(fromUtf8(text.toStdString()).size());
-  }
-};
+std::string asItIs(const std::string& utf8) { return utf8; }
 
-}  // namespace
-
-int messageBox(Window* owner, const Str& title, const Str& text, int buttons, int icon) {
-  if (buttons < mb::OK || buttons > mb::RetryCancel) raise(err::InvalidArgument);
-  if (icon < mb::Stop || icon > mb::NoIcon) raise(err::InvalidArgument);
-  internal::DialogOwner parent = internal::resolveDialogOwner(owner);
-
+// The message box over a resolved owner; `shown` is the text in UTF-8 as
+// the operator reads it.
+int showMessageBox(const internal::DialogOwner& parent, const Str& title, const Str& text,
+                   const std::string& shown, int buttons, int icon) {
   if (Responder* r = responder(); r && r->messageBox)
-    return r->messageBox(MessageBoxRequest{parent.name, title, text, buttons, icon});
+    return r->messageBox(MessageBoxRequest{parent.name, title, text, buttons, icon, shown});
 
   ButtonSet set = buttonSet(buttons);
   if (!haveWidgets()) {
-    std::fprintf(stderr, "%s\n%s\n", toUtf8(title).c_str(), toUtf8(text).c_str());
+    std::fprintf(stderr, "%s\n%s\n", toUtf8(title).c_str(), shown.c_str());
     return resultOf(set.buttons[0]);
   }
   QMessageBox box(parent.widget);
   box.setWindowTitle(qt(title));
   box.setTextFormat(Qt::PlainText);
-  box.setText(lines(text));
+  box.setText(lines(QString::fromStdString(shown)));
   box.setIcon(qtIcon(icon));
   for (int i = 0; i < set.count; ++i)
     box.addButton(set.buttons[i])->setText(buttonCaption(set.buttons[i]));
@@ -186,6 +180,28 @@ int messageBox(Window* owner, const Str& title, const Str& text, int buttons, in
   if (!clicked) return resultOf(set.buttons[0]);
   return resultOf(box.standardButton(clicked));
 }
+
+}  // namespace
+
+int messageBox(Window* owner, const Str& title, const Str& text, int buttons, int icon) {
+  if (buttons < mb::OK || buttons > mb::RetryCancel) raise(err::InvalidArgument);
+  if (icon < mb::Stop || icon > mb::NoIcon) raise(err::InvalidArgument);
+  return showMessageBox(internal::resolveDialogOwner(owner), title, text, toUtf8(text), buttons,
+                        icon);
+}
+
+std::string refusedCharactersNotice(const std::vector<std::string>& characters) {
+  return refusedNotice(characters, asItIs);
+}
+
+namespace internal {
+
+void tellCharactersRefused(const DialogOwner& owner, const std::vector<std::string>& characters) {
+  showMessageBox(owner, kRefusedCharactersTitle, fromUtf8(refusedNotice(characters, codeOf)),
+                 refusedNotice(characters, asItIs), mb::OK, mb::Information);
+}
+
+}  // namespace internal
 
 Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defaultText) {
   constexpr std::size_t kTextLimitBytes = 65;
@@ -204,13 +220,15 @@ Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defa
   dialog.setWindowTitle(qt(title));
   dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   auto* layout = new QVBoxLayout(&dialog);
-  auto* label = new QLabel(lines(prompt), &dialog);
+  auto* label = new QLabel(lines(qt(prompt)), &dialog);
   label->setTextFormat(Qt::PlainText);
   layout->addWidget(label);
-  auto* edit = new QLineEdit(&dialog);
+  auto* edit = new internal::SingleLineEdit(&dialog, kInputLimitBytes);
   edit->setObjectName(QStringLiteral("inputText"));
-  edit->setValidator(new ByteLimit(edit));
-  edit->setText(qt(defaultText));
+  edit->gate().owner = [&dialog, name = parent.name] {
+    return internal::DialogOwner{&dialog, name};
+  };
+  edit->setProgramText(qt(defaultText));
   edit->selectAll();
   edit->setMinimumWidth(280);
   // The program opens or closes the input method just before it asks.
@@ -237,9 +255,16 @@ Str saveFileDialog(Window* owner, const Str& title, const Str& suggestedName, co
   if (Responder* r = responder(); r && r->saveFile)
     return r->saveFile(SaveFileRequest{parent.name, title, suggestedName, filter});
   if (!haveWidgets()) return Str();
-  const QString chosen = QFileDialog::getSaveFileName(
-      parent.widget, qt(title), QDir::current().filePath(qt(suggestedName)), qt(filter));
-  return chosen.isEmpty() ? Str() : program(chosen);
+  QString start = QDir::current().filePath(qt(suggestedName));
+  for (;;) {
+    const QString chosen = QFileDialog::getSaveFileName(parent.widget, qt(title), start, qt(filter));
+    if (chosen.isEmpty()) return Str();
+    const std::vector<std::string> missing = charactersWithoutCp932(chosen.toStdString());
+    if (missing.empty()) return program(chosen);
+    // The file would be written under another name ('?' in their place).
+    internal::tellCharactersRefused(parent, missing);
+    start = chosen;
+  }
 }
 
 void pause(int hundredths) {

@@ -2,6 +2,9 @@
 // lock. Tests answer the dialogs and hold keys through responder.h.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "framework/core/str.h"
 
 namespace fw {
@@ -21,14 +24,20 @@ inline constexpr int ResOK = 0, ResCancel = 1, ResAbort = 2, ResRetry = 3, ResIg
 
 // owner nullptr = the main window. Bad buttons/icon: error 5.
 int messageBox(Window* owner, const Str& title, const Str& text, int buttons, int icon);
+// What an edit box, the input box's field or the file dialog says when it
+// refuses characters that CP932 cannot hold: the title, and the text naming
+// them (UTF-8 in and out; the first five, each in 「」, then "など").
+inline const Str kRefusedCharactersTitle = "使えない文字"_sj;
+std::string refusedCharactersNotice(const std::vector<std::string>& characters);
+
 // Returns the entered text, or the single byte 27 when cancelled. Title,
 // prompt and default must each be under 65 bytes (error 5).
 Str inputBox(Window* owner, const Str& title, const Str& prompt, const Str& defaultText);
 // Asks where to save a file: `suggestedName` is offered in the current
 // directory, `filter` is the choice of file kinds as Qt writes it ("CSV
 // (*.csv)"). Returns the chosen path (CP932, absolute, '/' separators), or ""
-// when cancelled. A name that cannot be written in CP932 is refused by the
-// dialog's caller's open like any other bad name.
+// when cancelled. A name (or folder) with characters that CP932 cannot hold
+// is refused with the notice above, and the dialog asks again.
 Str saveFileDialog(Window* owner, const Str& title, const Str& suggestedName, const Str& filter);
 
 inline constexpr int kVkEscape = 27;

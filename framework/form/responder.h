@@ -17,6 +17,10 @@ namespace fw {
 struct MessageBoxRequest {
   Str owner, title, text;   // owner: window name
   int buttons = 0, icon = 0;
+  // The text as the box shows it, in UTF-8. It says more than `text` only
+  // when it names characters that CP932 lacks (a box refused them): `text`
+  // gives each of those as its code, "U+20BB7".
+  std::string shownText;
 };
 struct InputBoxRequest {
   Str owner, title, prompt, defaultText;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,6 +64,14 @@ QPoint itemPoint(QListWidget* list, int index) {
   return list->visualItemRect(list->item(index)).center();
 }
 
+QWidget* editWidget(Control& edit) {
+  ControlImpl& c = impl(edit);
+  QWidget* target = c.multiLineEdit() ? static_cast<QWidget*>(c.multiLineEdit())
+                                      : static_cast<QWidget*>(c.singleLineEdit());
+  if (!target) raise(err::WrongKind);
+  return target;
+}
+
 }  // namespace
 
 void click(Control& control) {
@@ -72,10 +81,7 @@ void click(Control& control) {
 }
 
 void typeText(Control& edit, const Str& text) {
-  ControlImpl& c = impl(edit);
-  QWidget* target = c.multiLineEdit() ? static_cast<QWidget*>(c.multiLineEdit())
-                                      : static_cast<QWidget*>(c.singleLineEdit());
-  if (!target) raise(err::WrongKind);
+  QWidget* target = editWidget(edit);
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find("\r\n", start);
@@ -88,11 +94,27 @@ void typeText(Control& edit, const Str& text) {
 }
 
 void pressEnter(Control& edit) {
-  ControlImpl& c = impl(edit);
-  QWidget* target = c.multiLineEdit() ? static_cast<QWidget*>(c.multiLineEdit())
-                                      : static_cast<QWidget*>(c.singleLineEdit());
-  if (!target) raise(err::WrongKind);
-  key(target, Qt::Key_Return, QStringLiteral("\r"));
+  key(editWidget(edit), Qt::Key_Return, QStringLiteral("\r"));
+}
+
+void typeUtf8(Control& edit, const std::string& utf8) {
+  key(editWidget(edit), 0, QString::fromStdString(utf8));
+}
+
+void commitFromInputMethod(Control& edit, const std::string& utf8) {
+  QInputMethodEvent event;
+  event.setCommitString(QString::fromStdString(utf8));
+  QCoreApplication::sendEvent(editWidget(edit), &event);
+}
+
+void paste(Control& box) {
+  ControlImpl& c = impl(box);
+  if (!c.multiLineEdit() && !c.singleLineEdit() && !c.comboWidget()) raise(err::WrongKind);
+  const QString ctrlV(QChar(0x16));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, ctrlV);
+  QCoreApplication::sendEvent(c.widget(), &press);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier, ctrlV);
+  QCoreApplication::sendEvent(c.widget(), &release);
 }
 
 void selectItem(Control& listOrCombo, int index) {

@@ -3,6 +3,8 @@
 // as they would at the desk. Serve them with waitForEvents().
 #pragma once
 
+#include <string>
+
 #include "framework/core/str.h"
 
 namespace fw {
@@ -15,6 +17,12 @@ namespace fw::testing {
 void click(Control& control);                     // button, check box, radio
 void typeText(Control& edit, const Str& text);    // at the caret; "\r\n" = Enter
 void pressEnter(Control& edit);
+// Text that a Str cannot carry (characters outside CP932), in UTF-8: typed as
+// one key press, or committed by the input method at the caret.
+void typeUtf8(Control& edit, const std::string& utf8);
+void commitFromInputMethod(Control& edit, const std::string& utf8);
+// Ctrl+V on an edit or combo box: whatever the clipboard holds.
+void paste(Control& box);
 void selectItem(Control& listOrCombo, int index); // as a click on the item
 void doubleClickItem(Control& listOrCombo, int index);
 void focus(Control& control);

@@ -2,6 +2,8 @@
 // messages, the check-box groups, the pickers, today's date and clearing.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include "entry/state.h"
 #include "framework/form/dialogs.h"
@@ -447,6 +449,28 @@ TEST_F(InputTest, HistoryButtonAsksAboutChangesFirst) {
   expectMessage(1, "複数印刷"_sj, "データが変更されています。\r\nこのまま複数印刷を行いますか？"_sj,
                 mb::YesNo, mb::Question);
   EXPECT_EQ(answers.messages.size(), 2u);
+}
+
+// A name with a character that Shift_JIS lacks would be stored with '?' in
+// its place: the box refuses it, keeps what was typed before and says why;
+// Enter then commits the name as it stands.
+TEST_F(InputTest, NameBoxRefusesACharacterShiftJisLacks) {
+  fw::testing::typeText(c("EDIT8"), "山田"_sj);
+  fw::testing::typeUtf8(c("EDIT8"), "𠮷");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("吉𠮷"));
+  fw::testing::paste(c("EDIT8"));
+  fw::waitForEvents();
+  EXPECT_EQ(text("EDIT8"), "山田"_sj);
+  ASSERT_EQ(answers.messages.size(), 1u);
+  EXPECT_EQ(answers.messages[0].shownText, fw::refusedCharactersNotice({"𠮷"}));
+  EXPECT_EQ(answers.messages[0].icon, mb::Information);
+  EXPECT_EQ(EDIT_COUNT, 0);
+
+  fw::testing::pressEnter(c("EDIT8"));
+  fw::waitForEvents();
+  EXPECT_EQ(text("EDIT8"), "山田"_sj);
+  EXPECT_EQ(EDIT_COUNT, 1);
+  EXPECT_TRUE(c("EDIT9").hasFocus());
 }
 
 TEST_F(InputTest, ScreenshotsOfTheMainWindow) {

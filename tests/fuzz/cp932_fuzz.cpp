@@ -1,8 +1,11 @@
 // CP932 <-> Unicode and the byte-string functions on the result: decoding
 // always gives valid UTF-8, encoding never gives half a character, and a
 // text converted once converts back to itself.
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "framework/core/cp932.h"
 #include "framework/core/strings.h"
@@ -50,6 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkCp932Text(fromText);
   FUZZ_CHECK(fuzz::validUtf8(fw::toUtf8(fromText)));
   FUZZ_CHECK(fw::fromUtf8(fw::toUtf8(fromText)) == fromText);
+  // Well-formed UTF-8 loses exactly the characters reported as without a
+  // CP932 form: one '?' for each of their occurrences, and no other. (A bad
+  // byte is reported as U+FFFD, which stands for no particular bytes.)
+  const std::vector<std::string> missing = fw::charactersWithoutCp932(input);
+  if (std::find(missing.begin(), missing.end(), kReplacement) == missing.end()) {
+    const auto count = [](std::string_view s, std::string_view part) {
+      std::size_t n = 0;
+      for (auto at = s.find(part); at != std::string_view::npos; at = s.find(part, at + part.size()))
+        ++n;
+      return n;
+    };
+    std::size_t lost = 0;
+    for (const std::string& c : missing) lost += count(input, c);
+    FUZZ_CHECK(count(fromText, "?") == count(input, "?") + lost);
+  }
   // Plain ASCII passes unchanged both ways.
   bool ascii = true;
   for (unsigned char b : input) ascii = ascii && b < 0x80;

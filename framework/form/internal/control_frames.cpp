@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "framework/core/wd_format.h"
+#include "framework/form/internal/text_boxes.h"
 
 namespace fw::internal {
 

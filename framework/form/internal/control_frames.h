@@ -4,7 +4,6 @@
 // definition look different from box to box.
 #pragma once
 
-#include <QPlainTextEdit>
 #include <cstdint>
 
 class QLineEdit;
@@ -28,13 +27,8 @@ inline constexpr int kEditTextLeftPx = 2;
 inline constexpr int kEditTextTopPx = 0;
 
 // Single-line and multi-line boxes alike: text placed by the two constants
-// above inside a frame of frameWidth pixels, drawn by drawControlFrame.
+// above inside a frame of frameWidth pixels, drawn by drawControlFrame (the
+// multi-line box does it in MultiLineEdit::placeText, text_boxes.h).
 void placeSingleLineText(QLineEdit* edit, int frameWidth);
-
-class MultiLineEdit final : public QPlainTextEdit {
- public:
-  using QPlainTextEdit::QPlainTextEdit;
-  void placeText(int frameWidth);
-};
 
 }  // namespace fw::internal

@@ -21,6 +21,7 @@
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/internal/input_method.h"
 #include "framework/form/internal/painter_surface.h"
+#include "framework/form/internal/text_boxes.h"
 #include "framework/form/internal/widgets.h"
 
 namespace fw::internal {
@@ -73,6 +74,13 @@ QString toEditText(const Str& text) {
     lines.push_back(text[i]);
   }
   return qs(lines);
+}
+
+// An edit box tells of refused characters over its own window.
+std::function<DialogOwner()> noticeOwner(WindowImpl& window) {
+  return [widget = QPointer<QWidget>(window.widget()), name = window.name()] {
+    return DialogOwner{widget, name};
+  };
 }
 
 }  // namespace
@@ -128,11 +136,14 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
         e->placeText(controlFrameWidth(style_, exStyle_));
         drawControlFrame(e, style_, exStyle_);
         e->setReadOnly(style_ & s::EsReadOnly);
+        e->gate().owner = noticeOwner(window_);
         multi_ = e;
         widget_ = e;
       } else {
-        auto* e = new QLineEdit(caption, parent);
+        auto* e = new SingleLineEdit(parent);
+        e->setProgramText(caption);
         e->setReadOnly(style_ & s::EsReadOnly);
+        e->gate().owner = noticeOwner(window_);
         placeSingleLineText(e, controlFrameWidth(style_, exStyle_));
         drawControlFrame(e, style_, exStyle_);
         single_ = e;
@@ -373,7 +384,7 @@ void ControlImpl::setText(const Str& text) {
         // the Enter that committed the box may have scrolled it down a line.
         multi_->verticalScrollBar()->setValue(0);
       } else {
-        single_->setText(qs(text));
+        static_cast<SingleLineEdit*>(single_)->setProgramText(qs(text));
       }
     }
     // Win32 notifies a program's text change like the operator's.

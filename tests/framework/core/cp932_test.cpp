@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -122,6 +123,43 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(fromUtf8("A\xE3\x81"), "A?");                // cut UTF-8 sequence
   EXPECT_EQ(fromUtf8("\xFF" "A"), "?A");                 // not UTF-8 at all
   EXPECT_EQ(fromUtf8("受検者"), "\x8E\xF3\x8C\x9F\x8E\xD2");
+}
+
+// What a box must refuse is exactly what fromUtf8 would store as '?': each
+// reported character accounts for one '?' more than the text had.
+TEST(Cp932, CharactersWithoutCp932AreThoseThatWouldBecomeQuestionMarks) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  struct Row {
+    std::string text;
+    std::vector<std::string> missing;
+  };
+  const std::vector<Row> rows = {
+      {"", {}},
+      {"山田 太郎?", {}},                       // a '?' of its own is no loss
+      {"①㈱～－ｱ髙﨑", {}},                      // NEC and IBM extensions, Microsoft forms
+      {"\x7F\t\r\n", {}},
+      {"𠮷野", {"𠮷"}},                          // outside the BMP
+      {"山😀田😀", {"😀"}},                      // each character once
+      {"©®™é½", {"©", "®", "™", "é", "½"}},     // in the order they come
+      {"a\xE3\x81", {fffd}},                    // cut sequence
+      {"\xFF" "A", {fffd}},                      // not UTF-8 at all
+      {"\xC0\xAF", {fffd}},                     // overlong '/'
+      {"\xED\xA0\x80", {fffd}},                 // a surrogate
+      {fffd + "\xFF", {fffd}},                  // U+FFFD itself, once with the bad byte
+  };
+  const auto count = [](const std::string& s, const std::string& part) {
+    std::ptrdiff_t n = 0;
+    for (auto at = s.find(part); at != std::string::npos; at = s.find(part, at + part.size())) ++n;
+    return n;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(hexBytes(row.text));
+    EXPECT_EQ(charactersWithoutCp932(row.text), row.missing);
+    if (!row.missing.empty() && row.missing.back() == fffd) continue;  // bytes, not characters
+    std::ptrdiff_t occurrences = 0;
+    for (const std::string& c : row.missing) occurrences += count(row.text, c);
+    EXPECT_EQ(count(fromUtf8(row.text), "?"), count(row.text, "?") + occurrences);
+  }
 }
 
 }  // namespace

@@ -3,19 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/core/error.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/responder.h"
+#include "tests/framework/form/clipboards.h"
 #include "tests/support/error_of.h"
 
 namespace fw {
@@ -37,10 +44,11 @@ void whenModal(std::function<void(QWidget*)> act) {
   poll->start();
 }
 
-void press(QWidget* target, int key, const QString& text = {}) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+void press(QWidget* target, int key, const QString& text = {},
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
   QCoreApplication::sendEvent(target, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
   QCoreApplication::sendEvent(target, &up);
 }
 
@@ -120,6 +128,73 @@ TEST(InputBox, FieldIsLimitedTo64Bytes) {
     Str r = typed("", repeated("ｱ", 70));  // half-width katakana is one byte
     EXPECT_EQ(r, fromRepeat("ｱ", 64));
   }
+}
+
+// Answers message boxes only, recording them: the other dialogs are real.
+struct MessageBoxesOnly : Responder {
+  MessageBoxesOnly() {
+    messageBox = [this](const MessageBoxRequest& r) { return shown.push_back(r), mb::ResOK; };
+    setResponder(this);
+  }
+  ~MessageBoxesOnly() { setResponder(nullptr); }
+  std::vector<MessageBoxRequest> shown;
+};
+
+TEST(InputBox, FieldPastesNoTextAndRefusesCharactersWithoutCp932) {
+  MessageBoxesOnly notices;
+  QString kept;
+  whenModal([&kept](QWidget* dialog) {
+    QLineEdit* edit = dialog->findChild<QLineEdit*>();
+    edit->end(false);
+    const QString ctrlV(QChar(0x16));
+    for (const auto& clipboard : test::kClipboardsWithoutText) {
+      clipboard();
+      press(edit, Qt::Key_V, ctrlV, Qt::ControlModifier);
+    }
+    press(edit, 0, QString::fromUtf8("𠮷"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("😀"));
+    QCoreApplication::sendEvent(edit, &commit);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("吉𠮷"));
+    press(edit, Qt::Key_V, ctrlV, Qt::ControlModifier);
+    QCoreApplication::processEvents();  // the notice
+    kept = edit->text();
+    buttonCaptioned(dialog, "OK")->click();
+  });
+  EXPECT_EQ(inputBox(nullptr, "T", "P", "山田"_sj), "山田"_sj);
+  EXPECT_EQ(kept, QString::fromUtf8("山田"));
+  ASSERT_EQ(notices.shown.size(), 1u);
+  EXPECT_EQ(notices.shown[0].shownText, refusedCharactersNotice({"𠮷", "😀"}));
+  QGuiApplication::clipboard()->clear();
+}
+
+// The file would be written with '?' in place of the character: the dialog
+// says so and asks again, offering the name the operator typed.
+TEST(SaveFileDialog, NameWithACharacterCp932LacksIsAskedAgain) {
+  MessageBoxesOnly notices;
+  int asked = 0;
+  QString offeredAgain;
+  QPointer<QFileDialog> last;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!files || files == last) return;
+    last = files;
+    if (++asked == 1) {
+      files->selectFile(QString::fromUtf8("吉𠮷.csv"));
+      static_cast<QDialog*>(files)->accept();  // as the save button does
+    } else {
+      offeredAgain = files->selectedFiles().value(0);
+      files->reject();
+    }
+  });
+  poll.start();
+  EXPECT_EQ(saveFileDialog(nullptr, "T", "a.csv", "CSV (*.csv)"), "");
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(offeredAgain.endsWith(QString::fromUtf8("/吉𠮷.csv"))) << offeredAgain.toStdString();
+  ASSERT_EQ(notices.shown.size(), 1u);
+  EXPECT_EQ(notices.shown[0].shownText, refusedCharactersNotice({"𠮷"}));
 }
 
 TEST(InputBox, TitlePromptAndDefaultMustBeUnder65Bytes) {
