@@ -18,9 +18,9 @@
 // locks are not held back (POSIX has no mandatory sharing).
 //
 // Threads: the numbered files (open … unlockWholeFile, FileLock) belong to one
-// thread, the user-interface one. Everything from the folder calls on
-// (folderEntries, isFolder, copyFile, renamePath …) and PlainFile keep no
-// state of their own between calls and may be used on any thread, also
+// thread, the user-interface one. The calls by name (fileExists,
+// makeDirectory, the folder and copy calls from folderEntries on, osPath) and
+// PlainFile keep no state between calls and may be used on any thread, also
 // while that thread works with the numbered files.
 //
 // A rewrite (mode 11) is atomic: the lines go to a temporary file beside the
