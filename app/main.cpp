@@ -13,10 +13,13 @@ int main(int argc, char** argv) {
   printing::registerProcedures();
   masters::registerProcedures();
   history::registerProcedures();
-  // The day's backup once the folders exist and this is the only instance.
-  return fw::runProgram(argc, argv, {.start = [] {
-                                       printing::addMainWindowCommands();
-                                       entry::startProgram();
-                                       history::backUpIfDue();
-                                     }});
+  // The day's backup once the folders exist and this is the only instance;
+  // it runs beside the main window.
+  const int code = fw::runProgram(argc, argv, {.start = [] {
+                                                 printing::addMainWindowCommands();
+                                                 entry::startProgram();
+                                                 history::backUpIfDue();
+                                               }});
+  history::stopBackup();
+  return code;
 }

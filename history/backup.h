@@ -3,16 +3,27 @@
 // put back from the last day it was whole.
 //
 // A backup is whole or absent: it is written into EKG_BACKUP\YYYYMMDD.part
-// (".part2" … while another program on the shared folder writes one too),
-// checked, and only then given its day's name; of two programs backing up
-// at once, the first to name its copy keeps it and the other removes its own. The two history files are
-// copied while their writer lock is held (the lock every registration takes),
-// so an append by this or another program lands wholly before or wholly after
-// the copy; each copy must be a whole number of 2000-byte records and hold as
-// many records as its file did under the lock. Only after that are the
-// backups beyond the newest kBackupsKept removed, so a failing backup never
-// costs an older one. Only the files directly in EKG_DATA and EKG_SYS are
-// copied (not the folders below them, such as the PDF copies of charts).
+// (".part2" … when one of that name was left by a backup cut off earlier),
+// checked, and only then given its day's name. Programs on one shared folder
+// take turns through the whole-file lock of EKG_BACKUP\BACKUP.LCK: while one
+// writes the day's backup, another that finds the lock held leaves the day
+// to it. Only after the day's name is given are the backups beyond the
+// newest kBackupsKept removed, so a failing backup never costs an older one.
+// Only the files directly in EKG_DATA and EKG_SYS are copied (not the folders
+// below them, such as the PDF copies of charts); EKG_DATA, EKG_SYS and
+// EKG_BACKUP may be links to folders on other drives.
+//
+// The history files are copied in blocks of whole records. Each block of
+// both files is read under a shared hold of the history's writer lock (the
+// lock every registration takes, held exclusively), which is let go before
+// the block is written out and stays free a moment before the next block: a
+// registration here or on another computer waits at most one block's read,
+// never the whole copy. A file that may only be read is copied the same way.
+// So every entry in the backup holds both its records as the history held
+// them at one moment between two registrations; an entry overwritten or
+// marked deleted during the copy may be in it before or after that change,
+// and entries appended during the copy are not in it. A history file that
+// ends inside a record is not backed up.
 #pragma once
 
 #include "framework/core/str.h"
@@ -23,30 +34,65 @@ inline constexpr const char* kBackupFolder = "EKG_BACKUP";
 inline constexpr int kBackupsKept = 30;
 
 enum class BackupOutcome {
-  Taken,          // today's backup was written
-  AlreadyTaken,   // today's backup exists
-  Unchanged,      // nothing changed since the newest backup
-  NothingToCopy,  // EKG_DATA and EKG_SYS hold no files
-  Failed,         // see BackupResult::error; earlier backups are untouched
+  Taken,                // today's backup was written
+  AlreadyTaken,         // today's backup exists
+  BeingTakenElsewhere,  // another program is writing today's backup now
+  Unchanged,            // nothing changed since the newest backup
+  NothingToCopy,        // EKG_DATA and EKG_SYS hold no files
+  Stopped,              // the program ended first; no day's backup was named
+  Failed,               // see BackupResult::problem; earlier backups are untouched
+};
+
+// What stopped a failed backup, as the operator is told it.
+enum class BackupProblem {
+  None,
+  BackupFolderNotWritable,  // EKG_BACKUP cannot be made or written (read-only, denied, a file)
+  BackupDiskFull,           // no room left where EKG_BACKUP is
+  BackupWriteFailed,        // another failure while writing the copy (a device error)
+  SourceUnreadable,         // a file of EKG_DATA or EKG_SYS cannot be read (BackupResult::file)
+  HistoryCutShort,          // a history file ends inside a record (BackupResult::file)
+  HistoryBusy,              // another program kept the history locked too long
 };
 
 struct BackupResult {
   BackupOutcome outcome = BackupOutcome::Failed;
-  int error = 0;  // the runtime error number that stopped a failed backup
+  BackupProblem problem = BackupProblem::None;
+  int error = 0;   // the runtime error number that stopped a failed backup
+  fw::Str file;    // the file a problem names ("EKG_SYS\INSA_FO", "EKGDATA_1")
   fw::Str folder;  // EKG_BACKUP\YYYYMMDD when taken
 };
 
-// Takes today's backup (day from fw::now()) when none exists yet and
-// something changed since the newest one; never raises. Needs no window.
+// Takes today's backup (day from fw::now()) on the calling thread, when none
+// exists yet and something changed since the newest one; never raises. Needs
+// no window and uses no numbered file.
 BackupResult takeDailyBackup();
 
-// The program's call at start and before each write of the history: runs
-// takeDailyBackup at most once per day in this process, and tells the
-// operator of the first failure (OK, information icon); the program then goes
-// on as if the backup had been taken.
-void backUpIfDue();
+// The operator's message for a failed backup.
+fw::Str backupFailureText(const BackupResult& result);
 
-// Tests only: the next backUpIfDue runs as at a fresh start.
+// The program's call at start and before each write of the history, on the
+// user-interface thread: at most once per day in this process it starts the
+// day's backup on a thread of its own and returns at once (a backup still
+// running from the day before is left to end first; a later call starts
+// today's). The first failure is told (OK, information icon) once the
+// backup has ended, as a procedure of the main window when the program waits
+// for events; the program goes on as if the backup had been taken.
+void backUpIfDue();
+// True while the backup started by backUpIfDue is still running.
+bool backupRunning();
+// At the end of the program: asks a running backup to stop and waits for it
+// at most a few seconds. A stopped backup leaves at most a ".part" folder,
+// which the next backup removes; nothing is told.
+void stopBackup();
+
+// Tests only: waits until the running backup has ended (its failure is then
+// posted to the program: serve the events to see it).
+void waitForBackupForTesting();
+// Tests only: waits for a running backup, then the next backUpIfDue runs as
+// at a fresh start.
 void forgetBackupCheckForTesting();
+// Tests only: each block of the history copy takes this much longer to read,
+// as on a slow disk, while the writer lock is held for it; 0 switches it off.
+void setBackupBlockPauseForTesting(long milliseconds);
 
 }  // namespace history

@@ -121,10 +121,27 @@ inline const fw::Str kFaultDamaged =
 inline const fw::Str kFaultDevice =
     "ディスクまたはネットワークの読み書きに失敗しました。接続を確認してから、もう一度行って下さい。"_sj;
 
-// The daily backup could not be written (the program goes on).
+// The daily backup could not be taken (the program goes on): what stopped
+// it, and what to do.
 inline const fw::Str kBackupTitle = "バックアップ"_sj;
-inline const fw::Str kBackupFailed =
-    "データのバックアップを作成できませんでした。\r\nEKG_BACKUPフォルダの空き容量と書き込みの可否を確認して下さい。"_sj;
+inline const fw::Str kBackupFolderNotWritable =
+    "データのバックアップを作成できませんでした。\r\nEKG_BACKUPフォルダを作成できないか、書き込めません。フォルダの書き込みの可否を確認して下さい。"_sj;
+inline const fw::Str kBackupDiskFull =
+    "データのバックアップを作成できませんでした。\r\nEKG_BACKUPフォルダのディスクに空きがありません。空き容量を確認して下さい。"_sj;
+inline const fw::Str kBackupWriteFailed =
+    "データのバックアップを作成できませんでした。\r\nEKG_BACKUPフォルダへの書き込みに失敗しました。ディスクの状態を確認して下さい。"_sj;
+inline const fw::Str kBackupHistoryBusy =
+    "データのバックアップを作成できませんでした。\r\n他のコンピューターが履歴ファイルを使用し続けています。次回の起動時にもう一度作成します。"_sj;
+// A file of EKG_DATA or EKG_SYS ("EKG_SYS\\INSA_FO") that cannot be read.
+inline fw::Str backupSourceUnreadable(const fw::Str& file) {
+  return "データのバックアップを作成できませんでした。\r\n"_sj + file +
+         "を読み込めません。ファイルの状態と読み取りの可否を確認して下さい。"_sj;
+}
+// A history file ("EKGDATA_1") whose last record is cut short.
+inline fw::Str backupHistoryCutShort(const fw::Str& file) {
+  return "データのバックアップを作成できませんでした。\r\n履歴ファイル"_sj + file +
+         "の最後のデータが途中で切れています。最後に登録した受検者を履歴で確認して下さい。"_sj;
+}
 
 // CSV export from the context menu of the history list.
 inline const fw::Str kCsvShownItem = "表示中の一覧をCSVファイルに保存..."_sj;

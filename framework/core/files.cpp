@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -59,7 +60,8 @@ struct OpenFile {
 
 std::array<std::unique_ptr<OpenFile>, kMaxFileNumber + 1> files;
 unsigned nextGeneration = 1;
-long writeBudget = -1;  // failWritesAfterForTesting
+// failWritesAfterForTesting; a PlainFile on another thread writes through it too.
+std::atomic<long> writeBudget{-1};
 bool failTempFiles = false;  // refuseTempFilesForTesting
 
 OpenFile& openFile(int n) {
@@ -89,12 +91,13 @@ void check(int error) {
 
 int writeSome(FileHandle fd, const char* p, std::size_t n, std::int64_t at, std::size_t* done) {
   *done = 0;
-  if (writeBudget >= 0) {
-    if (writeBudget == 0) return err::DiskFull;
-    n = std::min<std::size_t>(n, static_cast<std::size_t>(writeBudget));
+  const long budget = writeBudget.load();
+  if (budget >= 0) {
+    if (budget == 0) return err::DiskFull;
+    n = std::min<std::size_t>(n, static_cast<std::size_t>(budget));
   }
   int e = os::writeSomeAt(fd, at, p, n, done);
-  if (writeBudget >= 0) writeBudget -= static_cast<long>(*done);
+  if (budget >= 0) writeBudget -= static_cast<long>(*done);
   return e;
 }
 
@@ -767,6 +770,11 @@ bool isFolder(const Str& name) {
   return os::isDirectory(osPath(name));
 }
 
+bool isFolderFollowingLinks(const Str& name) {
+  if (name.empty() || name.size() > kMaxNameBytes) return false;
+  return os::isDirectoryFollowingLinks(osPath(name));
+}
+
 std::int64_t copyFile(const Str& from, const Str& to) {
   checkName(from);
   os::OpenRequest request;
@@ -813,6 +821,73 @@ void removeFolderTree(const Str& folder) {
 void removeFile(const Str& name) {
   checkName(name);
   check(os::removeFile(osPath(name)));
+}
+
+// ---- files outside the numbered table ----
+
+PlainFile::PlainFile(const Str& name, Access access)
+    : handle_(kNoFile), writes_(access != Access::Read) {
+  checkName(name);
+  os::OpenRequest request;
+  request.reads = true;
+  request.writes = writes_;
+  request.creation = access == Access::Read      ? os::Creation::MustExist
+                     : access == Access::Update  ? os::Creation::OpenOrCreate
+                                                 : os::Creation::CreateNew;
+  FileHandle handle = kNoFile;
+  check(os::openFile(osPath(name), request, &handle));
+  handle_ = handle;
+}
+
+PlainFile::~PlainFile() {
+  if (handle_ != kNoFile) os::closeFile(handle_);
+}
+
+std::int64_t PlainFile::size() const { return sizeOf(handle_); }
+
+std::size_t PlainFile::read(std::int64_t offset, char* dst, std::size_t n) const {
+  if (offset < 0 || (dst == nullptr && n > 0)) raise(err::InvalidArgument);
+  const std::int64_t size = sizeOf(handle_);
+  if (offset >= size || n == 0) return 0;
+  n = static_cast<std::size_t>(
+      std::min<std::uint64_t>(n, static_cast<std::uint64_t>(size - offset)));
+  if (os::rangeLockedByOthers(handle_, offset, static_cast<std::int64_t>(n), os::Lock::Shared)) {
+    raise(err::LockViolation);
+  }
+  return readAll(handle_, dst, n, offset);
+}
+
+void PlainFile::write(std::int64_t offset, const char* src, std::size_t n) {
+  if (!writes_) raise(err::BadFileMode);
+  if (offset < 0 || (src == nullptr && n > 0)) raise(err::InvalidArgument);
+  writeAll(handle_, src, n, offset);
+}
+
+void PlainFile::flushToDisk() {
+  if (writes_) check(os::flushToDisk(handle_));
+}
+
+bool PlainFile::tryLockWholeFile() {
+  if (locked_) return true;
+  const int e = os::lockWholeFile(handle_, writes_ ? os::Lock::Exclusive : os::Lock::Shared);
+  if (e == err::LockViolation) return false;
+  check(e);
+  locked_ = true;
+  return true;
+}
+
+void PlainFile::unlockWholeFile() {
+  if (!locked_) return;
+  locked_ = false;
+  check(os::unlockWholeFile(handle_));
+}
+
+void PlainFile::close() {
+  if (handle_ == kNoFile) return;
+  const FileHandle handle = handle_;
+  handle_ = kNoFile;
+  locked_ = false;
+  check(os::closeFile(handle));
 }
 
 }  // namespace fw

@@ -17,6 +17,12 @@
 // past any data, so they never meet record locks; programs that take no such
 // locks are not held back (POSIX has no mandatory sharing).
 //
+// Threads: the numbered files (open … unlockWholeFile, FileLock) belong to one
+// thread, the user-interface one. The calls by name (fileExists,
+// makeDirectory, the folder and copy calls from folderEntries on, osPath) and
+// PlainFile keep no state between calls and may be used on any thread, also
+// while that thread works with the numbered files.
+//
 // A rewrite (mode 11) is atomic and happens only when the writer says the new
 // content is complete: the lines go to a temporary file beside the target,
 // which replaces the target at commit(), as QSaveFile::commit does. Until
@@ -236,6 +242,8 @@ void makeDirectory(const Str& name);
 std::vector<Str> folderEntries(const Str& folder);
 // True when the name is a folder (not a link to one).
 bool isFolder(const Str& name);
+// True when the name is a folder or a link to one (EKG_DATA on another drive).
+bool isFolderFollowingLinks(const Str& name);
 // Copies the file `from` to `to`, which must not exist yet (71), and returns
 // once the copy is on the disk; returns the bytes copied. On any failure the
 // partial copy is removed and the error raised (53, 56, 67, 72 …).
@@ -251,6 +259,54 @@ void renamePath(const Str& from, const Str& to);
 void removeFolderTree(const Str& folder);
 // Removes one file.
 void removeFile(const Str& name);
+
+// A file opened by name outside the numbered files, for work on a thread of
+// its own (the daily backup): each object is its own open and shares
+// nothing, so it may be used on one thread while another uses the numbered
+// files. Its opens meet the numbered ones as two numbered opens meet: others
+// may read and write beside it (Share::ReadWrite), and its whole-file lock is
+// the one FileLock takes. Names as for open(); errors are runtime errors.
+class PlainFile {
+ public:
+  enum class Access {
+    Read,       // reads; the file must exist (53)
+    Update,     // reads and writes; created empty when missing
+    CreateNew,  // reads and writes a new file; one of that name is error 71
+  };
+  PlainFile(const Str& name, Access access);
+  // Closes the file if it is still open; never throws.
+  ~PlainFile();
+  PlainFile(const PlainFile&) = delete;
+  PlainFile& operator=(const PlainFile&) = delete;
+
+  std::int64_t size() const;
+  // Up to n bytes from byte `offset` (from 0); fewer only at the end of the
+  // file. err::LockViolation when another open holds a record lock on any of
+  // the bytes that exist in the range, as readBytes.
+  std::size_t read(std::int64_t offset, char* dst, std::size_t n) const;
+  // All n bytes at `offset` (not with Access::Read: 51). A write that fails
+  // or comes up short is raised (67 disk full); one that was extending the
+  // file cuts it back to its old size first.
+  void write(std::int64_t offset, const char* src, std::size_t n);
+  // As flushToDisk: returns once the writes are on the disk.
+  void flushToDisk();
+  // The whole-file lock, without waiting: false when another open holds it
+  // so that this one cannot have it. Opened to write, the lock is exclusive
+  // (a writer's); opened with Access::Read it is shared: it keeps writers out
+  // and is kept out by one, but readers may hold it together, and a file
+  // that this program may only read can be held as well. True at once when
+  // held already. Other failures are raised.
+  bool tryLockWholeFile();
+  // Lets the lock go; nothing when it is not held.
+  void unlockWholeFile();
+  // Closes now and raises a failing close; the destructor then does nothing.
+  void close();
+
+ private:
+  std::intptr_t handle_;
+  bool writes_;
+  bool locked_ = false;
+};
 
 // The OS path for a program file name (CP932, '\' separators): single-byte
 // backslashes become '/', never the 0x5C trail byte of a double-byte character

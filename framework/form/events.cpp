@@ -4,8 +4,10 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <deque>
 #include <map>
+#include <mutex>
 
 #include "framework/form/internal/form_objects.h"
 #include "framework/form/trap.h"
@@ -105,7 +107,80 @@ void doEvents() {
 
 int pendingEventCount() { return int(g_queue.size()); }
 
+namespace {
+
+constexpr QEvent::Type kPostedWork = QEvent::Type(QEvent::User + 1);
+
+// The receiver of work posted by other threads, on the user-interface thread.
+class PostBox final : public QObject {
+ public:
+  using QObject::QObject;
+  ~PostBox() override;
+
+ protected:
+  bool event(QEvent* e) override;
+};
+
+// What other threads hand over. Never destroyed: a thread may still post
+// while the program ends.
+struct Posting {
+  std::mutex mutex;
+  PostBox* box = nullptr;  // nullptr while there is no application
+  std::deque<std::function<void()>> work;
+};
+
+Posting& posting() {
+  static auto* p = new Posting;
+  return *p;
+}
+
+PostBox::~PostBox() {
+  const std::lock_guard<std::mutex> lock(posting().mutex);
+  posting().box = nullptr;
+  posting().work.clear();
+}
+
+bool PostBox::event(QEvent* e) {
+  bool posted = false;
+  std::deque<std::function<void()>> ready;
+  {
+    // Taken before the event is looked at: the posting thread made it under
+    // this lock, so the lock orders its making before this read.
+    const std::lock_guard<std::mutex> lock(posting().mutex);
+    posted = e->type() == kPostedWork;
+    if (posted) ready.swap(posting().work);
+  }
+  if (!posted) return QObject::event(e);
+  const std::shared_ptr<internal::WindowImpl> main = internal::mainWindowImpl();
+  if (!main || main->closed()) return true;
+  for (std::function<void()>& work : ready) {
+    internal::queueEvent(main, [work = std::move(work)](EventArgs&) { work(); }, EventArgs{},
+                         nullptr);
+  }
+  return true;
+}
+
+}  // namespace
+
+void postToProgram(std::function<void()> work) {
+  const std::lock_guard<std::mutex> lock(posting().mutex);
+  if (!posting().box) return;
+  posting().work.push_back(std::move(work));
+  QCoreApplication::postEvent(posting().box, new QEvent(kPostedWork));
+}
+
 namespace internal {
+
+void openPostBox() {
+  const std::lock_guard<std::mutex> lock(posting().mutex);
+  if (posting().box || !QCoreApplication::instance()) return;
+  posting().box = new PostBox(QCoreApplication::instance());
+}
+
+void dropPostedWork() {
+  const std::lock_guard<std::mutex> lock(posting().mutex);
+  posting().work.clear();
+}
 
 const Procedure* findProcedure(const BindingTable& bindings, const Str& objectName, Event e) {
   auto& procedures = registry();

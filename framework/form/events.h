@@ -60,4 +60,11 @@ void doEvents();
 int pendingEventCount();
 inline constexpr int kEventQueueLimit = 64;
 
+// For work done on a thread of its own: callable from any thread, it hands
+// `work` to the user-interface thread, which queues it as a procedure of the
+// main window (served like an event: never inside another procedure, under
+// the program trap). Dropped when the main window is gone, the program is
+// ending or the queue is full.
+void postToProgram(std::function<void()> work);
+
 }  // namespace fw

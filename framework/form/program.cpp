@@ -55,6 +55,7 @@ int runProgram(int argc, char** argv, const ProgramOptions& options) {
   if (!QCoreApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   useJapaneseQtTexts();
+  internal::openPostBox();
 
   if (!internal::runAsProcedure(buildMainWindow) || !mainWindowExists()) {
     shutDown();
@@ -97,6 +98,7 @@ bool initForTests() {
   }
   QApplication::setQuitOnLastWindowClosed(false);
   useJapaneseQtTexts();
+  internal::openPostBox();
   resetForTests();
   try {
     buildMainWindow();
@@ -114,6 +116,7 @@ void resetForTests() {
   shutDown();
   internal::setMainWindow(nullptr);
   internal::resetDispatch();
+  internal::dropPostedWork();
   resetTrapState();
 }
 

@@ -78,10 +78,13 @@ int unlockRange(FileHandle file, std::int64_t start, std::int64_t length);
 // false: the read or write that follows reports the real problem.
 bool rangeLockedByOthers(FileHandle file, std::int64_t start, std::int64_t length, Lock kind);
 
-// The exclusive lock of the whole file, never waiting: it keeps out only the
-// same lock taken through another open (err::LockViolation), not reads,
-// writes or byte-range locks. Needs an open that writes.
-int lockWholeFile(FileHandle file);
+// The lock of the whole file, never waiting: it keeps out only the same lock
+// taken through another open (err::LockViolation), not reads, writes or
+// byte-range locks. Exclusive (a writer's: needs an open that writes) it
+// keeps out every other holder; shared (a reader's: an open that reads is
+// enough) only an exclusive one, so readers may hold it together while no
+// writer can.
+int lockWholeFile(FileHandle file, Lock kind = Lock::Exclusive);
 int unlockWholeFile(FileHandle file);
 
 // A new, empty file beside `target`, named uniquely after it, with the access
@@ -104,6 +107,9 @@ int removeDirectory(const std::string& path);
 // True when the path names a directory itself (a link to one is not: removing
 // a tree must never reach through a link).
 bool isDirectory(const std::string& path);
+// True when the path names a directory once its links are followed (a
+// symbolic link or junction to a folder on another drive is one).
+bool isDirectoryFollowingLinks(const std::string& path);
 // The file a path names after following its symbolic links (the path
 // itself when it names nothing yet).
 std::string resolveLinks(const std::string& path);

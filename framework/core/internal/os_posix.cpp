@@ -239,7 +239,9 @@ bool rangeLockedByOthers(FileHandle file, std::int64_t start, std::int64_t lengt
   return heldByOthers(file, start, length, kind == Lock::Exclusive ? F_WRLCK : F_RDLCK) > 0;
 }
 
-int lockWholeFile(FileHandle file) { return setLock(file, kDataLimit + WholeFile, 1, F_WRLCK); }
+int lockWholeFile(FileHandle file, Lock kind) {
+  return setLock(file, kDataLimit + WholeFile, 1, kind == Lock::Exclusive ? F_WRLCK : F_RDLCK);
+}
 
 int unlockWholeFile(FileHandle file) { return setLock(file, kDataLimit + WholeFile, 1, F_UNLCK); }
 
@@ -299,6 +301,11 @@ int removeDirectory(const std::string& path) {
 bool isDirectory(const std::string& path) {
   struct stat st {};
   return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isDirectoryFollowingLinks(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int absolutePath(const std::string& path, std::string* out) {

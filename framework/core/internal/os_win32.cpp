@@ -294,7 +294,7 @@ bool rangeLockedByOthers(FileHandle, std::int64_t, std::int64_t, Lock) { return 
 // One byte far past any data stands for the whole file, as on the POSIX side.
 constexpr std::int64_t kWholeFileByte = kDataLimit + 4;
 
-int lockWholeFile(FileHandle file) { return lockRange(file, kWholeFileByte, 1, Lock::Exclusive); }
+int lockWholeFile(FileHandle file, Lock kind) { return lockRange(file, kWholeFileByte, 1, kind); }
 
 int unlockWholeFile(FileHandle file) { return unlockRange(file, kWholeFileByte, 1); }
 
@@ -393,6 +393,21 @@ bool isDirectory(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
          !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A link's own attributes say "folder" for a dangling link too: the handle
+// opened through it says what it points to.
+bool isDirectoryFollowingLinks(const std::string& path) {
+  const std::wstring name = wide(path);
+  if (name.empty()) return false;
+  HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool folder =
+      GetFileInformationByHandle(file, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(file);
+  return folder;
 }
 
 std::string resolveLinks(const std::string& path) {

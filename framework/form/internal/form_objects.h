@@ -288,6 +288,11 @@ void clearEventQueue();
 void setEventQueuedHook(std::function<void()> hook);
 // Tells the program loop that something changed (an event, a closed window).
 void wakeProgramLoop();
+// Makes the receiver of postToProgram, once there is an application (the
+// program start, tests); it goes with the application.
+void openPostBox();
+// Forgets work posted but not yet queued (tests start over).
+void dropPostedWork();
 // Serves the queue until it is empty (nothing when a procedure is running).
 void serveEventQueue();
 // Raised by endProgram inside a procedure: destroy every window, empty the queue.

@@ -4,7 +4,9 @@
 
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/error.h"
@@ -276,6 +278,45 @@ TEST_F(Events, ErrorsInAProcedureGoToTheProgramTrap) {
   waitForEvents();
   EXPECT_EQ(trapped, std::vector<int>{err::WrongKind});
   EXPECT_EQ(after, 1);  // the failing procedure was abandoned, the next one ran
+}
+
+// Work handed over by another thread runs on this one as a procedure of
+// the main window: once the program waits, never inside a running
+// procedure, under the program trap, and not at all once the main window is
+// gone.
+TEST_F(Events, WorkPostedFromAnotherThreadRunsHereAsAProcedure) {
+  std::vector<int> trapped;
+  installProgramTrap([&](const RuntimeError& e) { trapped.push_back(e.number()); });
+  std::vector<Str> order;
+  std::thread::id ranOn;
+  auto postFromAThread = [](std::function<void()> work) {
+    std::thread([&work] { postToProgram(std::move(work)); }).join();
+  };
+  registerProcedure("BUTTON1_ON", [&](EventArgs&) {
+    order.push_back("BUTTON1 begin");
+    postFromAThread([&] {
+      ranOn = std::this_thread::get_id();
+      order.push_back("posted");
+    });
+    doEvents();
+    order.push_back("BUTTON1 end");
+  });
+  waitForEvents();
+  testing::click(ctl("BUTTON1"));
+  waitForEvents();
+  EXPECT_EQ(order, (std::vector<Str>{"BUTTON1 begin", "BUTTON1 end", "posted"}));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  postFromAThread([] { raise(err::FileNotFound); });
+  postFromAThread([&] { order.push_back("after the error"); });
+  waitForEvents();
+  EXPECT_EQ(trapped, std::vector<int>{err::FileNotFound});
+  EXPECT_EQ(order.back(), "after the error");
+
+  closeWindow(mainWindow());
+  postFromAThread([&] { order.push_back("too late"); });
+  waitForEvents();
+  EXPECT_EQ(order.back(), "after the error");
 }
 
 TEST_F(Events, EndProgramInAProcedureClosesEveryWindow) {
