@@ -64,9 +64,7 @@ int codeValue(const Str& field) {
 Str fitToField(const Str& value, int widthBytes) {
   // A cut may end on a blank that was inside the value: what is stored is
   // trimmed all the same.
-  Str fitted = fw::trim(fw::leftWhole(fw::trim(value), widthBytes));
-  fitted.resize(widthBytes, ' ');
-  return fitted;
+  return fw::fitWhole(fw::trim(fw::leftWhole(fw::trim(value), widthBytes)), widthBytes);
 }
 
 Str encode(const AttributeValues& values) { return encodeSlots(kAttributeSlots, values.values); }

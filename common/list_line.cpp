@@ -38,18 +38,7 @@ Str orBlanks(const Str& value, int blanks) { return value.empty() ? Str(blanks, 
 
 }  // namespace
 
-Str fitBytes(const Str& text, int widthBytes) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    const bool lead = fw::isLeadByte(static_cast<unsigned char>(text[end]));
-    const std::size_t next = end + (lead ? 2 : 1);
-    if (next > static_cast<std::size_t>(widthBytes)) break;
-    end = std::min(next, text.size());
-  }
-  Str fitted = text.substr(0, end);
-  fitted.resize(widthBytes, ' ');
-  return fitted;
-}
+Str fitBytes(const Str& text, int widthBytes) { return fw::fitWhole(text, widthBytes); }
 
 Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn column,
                     long entryNumber, int trailingBlanks) {

@@ -14,10 +14,7 @@ namespace {
 constexpr int kVerticalAt = kPageOffsetQueueBytes;
 constexpr int kHorizontalAt = kVerticalAt + kPageOffsetValueBytes;
 
-fw::Str padded(fw::Str text, int width) {
-  text.resize(width, ' ');
-  return text;
-}
+fw::Str padded(const fw::Str& text, int width) { return fw::fitWhole(text, width); }
 
 PageOffset decode(const fw::Str& record) {
   PageOffset offset;
@@ -73,11 +70,9 @@ void writePageOffset(const fw::Str& queue, const fw::Str& vertical, const fw::St
   fw::Str record(kPageOffsetRecordBytes, '\0');
   record.replace(0, kPageOffsetQueueBytes, padded(name, kPageOffsetQueueBytes));
   record.replace(kVerticalAt, kPageOffsetValueBytes,
-                 padded(normaliseCorrection(vertical).substr(0, kPageOffsetValueBytes),
-                        kPageOffsetValueBytes));
+                 padded(normaliseCorrection(vertical), kPageOffsetValueBytes));
   record.replace(kHorizontalAt, kPageOffsetValueBytes,
-                 padded(normaliseCorrection(horizontal).substr(0, kPageOffsetValueBytes),
-                        kPageOffsetValueBytes));
+                 padded(normaliseCorrection(horizontal), kPageOffsetValueBytes));
   fw::OpenFile file(files::kPageOffsets, fw::FileMode::Record, fw::Share::ReadWrite,
                     kPageOffsetRecordBytes);
   fw::setRecordBuffer(file, record);

@@ -17,7 +17,7 @@ namespace masters {
 namespace {
 
 // The input box takes at most this many bytes, its default text included.
-constexpr std::size_t kInputBoxBytes = 64;
+constexpr long kInputBoxBytes = 64;
 
 // A default-value switch: the box, its switch file, its value file and the
 // field the value goes into.
@@ -35,17 +35,6 @@ void defaultSwitchChanged(const char* box, const char* switchFile, const char* v
     check.setFontBold(false);
     common::writeSetting(switchFile, "0");
   }
-}
-
-// The first bytes of s that fit into n, never ending inside a character.
-fw::Str cutAtCharacter(const fw::Str& s, std::size_t n) {
-  std::size_t end = 0;
-  while (end < s.size()) {
-    const std::size_t next = end + (fw::isLeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1);
-    if (next > n) break;
-    end = next;
-  }
-  return s.substr(0, end);
 }
 
 void closeIme() { fw::mainWindow().setImeMode(fw::ime::Off); }
@@ -71,7 +60,7 @@ void BUTTON5_ON() {
   // A value stored by hand can be longer than the dialog takes; offer what
   // fits rather than failing.
   const fw::Str current =
-      cutAtCharacter(common::readSetting(common::files::kHospitalName, ""), kInputBoxBytes);
+      fw::leftWhole(common::readSetting(common::files::kHospitalName, ""), kInputBoxBytes);
   fw::mainWindow().setImeMode(fw::ime::Hiragana);
   const fw::Str answer =
       fw::inputBox(nullptr, text::kHospitalTitle, text::kHospitalPrompt, current);
@@ -81,7 +70,7 @@ void BUTTON5_ON() {
   }
   // The dialog takes no more than its limit; an answer from elsewhere is held
   // to the same limit, so that what is stored is what the operator could type.
-  const fw::Str name = fw::trim(cutAtCharacter(answer, kInputBoxBytes));
+  const fw::Str name = fw::trim(fw::leftWhole(answer, kInputBoxBytes));
   common::writeSetting(common::files::kHospitalName, name);
   if (common::switchedOn(common::files::kHospitalSwitch)) {
     fw::ctl("EDIT13").setText(name);

@@ -65,6 +65,9 @@ EscCheckpoints multiplePrintCheckpoints();
 
 enum class ChartResult { Completed, StoppedByEsc };
 
+// Items 1..20 come from the attribute record, 21..34 from the clinical one.
+inline constexpr int kLastAttributeItem = 20;
+
 struct ChartDrawing {
   int firstItem = 1;  // the multiple print draws 1..20 and 21..34 separately
   int lastItem = kChartItemCount;

@@ -38,18 +38,20 @@ CorrectionTable correctionsForLooking() {
 
 }  // namespace
 
-fw::PagePreview chartPreview(const std::vector<common::ExamineeRecord>& records,
+fw::PagePreview chartPreview(const std::vector<PreviewSheet>& sheets,
                              const fw::Str& printProcedure) {
   fw::PagePreview preview;
   preview.title = "印刷プレビュー　心電図カルテ(FT-70)"_sj;
   fw::resumeNext([&] { preview.sheet = fw::pageGeometry("", fw::kPaperA4, fw::kLandscape); });
   const CorrectionTable corrections = correctionsForLooking();
   const PrintOptions options = chartOptionsFor(preview.sheet.queue);
-  preview.pageCount = static_cast<int>(records.size());
-  preview.draw = [records, corrections, options](fw::Surface& page, int index) {
-    if (index < 0 || index >= static_cast<int>(records.size())) return;
+  preview.pageCount = static_cast<int>(sheets.size());
+  preview.draw = [sheets, corrections, options](fw::Surface& page, int index) {
+    if (index < 0 || index >= static_cast<int>(sheets.size())) return;
     fw::resumeNext([&] { page.setScaleMode(kChartScaleMode); });
-    drawChart(page, records[index], corrections, options, ChartDrawing{});
+    ChartDrawing drawing;
+    if (!sheets[index].withClinical) drawing.lastItem = kLastAttributeItem;
+    drawChart(page, sheets[index].record, corrections, options, drawing);
   };
   preview.printCaption = "印　刷"_sj;
   preview.printProcedure = printProcedure;
@@ -64,16 +66,19 @@ void INSATU_MIHON() {
 void INSATU_MIHON2() {
   if (!fw::isOpen(FORM8)) return;
   fw::Control& list = FORM8->control("LIST3");
-  std::vector<common::ExamineeRecord> records;
+  std::vector<PreviewSheet> sheets;
   for (int i = 0; i < list.itemCount(); ++i) {
     if (!list.itemSelected(i)) continue;
     const long n = common::entryNumberOfListLine(list.itemText(i));
     std::optional<history::Entry> entry;
     fw::resumeNext([&] { entry = history::readEntry(n); });
-    if (entry) records.push_back(common::examineeOf(entry->attributes, entry->clinical));
+    if (entry) {
+      sheets.emplace_back(common::examineeOf(entry->attributes, entry->clinical),
+                          entry->clinicalStored);
+    }
   }
-  if (records.empty()) return;
-  fw::showPagePreview(FORM8.get(), chartPreview(records, "BUTTON40_ON"));
+  if (sheets.empty()) return;
+  fw::showPagePreview(FORM8.get(), chartPreview(sheets, "BUTTON40_ON"));
 }
 
 void addMainWindowCommands() {

@@ -5,6 +5,7 @@
 // a shortcut; its print button starts that window's own print.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "common/examinee_record.h"
@@ -15,9 +16,18 @@ namespace printing {
 
 inline constexpr const char* kPreviewShortcut = "Ctrl+F2";
 
-// The preview of one page per record, with the current correction table,
+// One page of a preview: an examinee, and whether the clinical half of the
+// chart is drawn (an entry without its clinical record prints without it).
+struct PreviewSheet {
+  PreviewSheet(common::ExamineeRecord r, bool clinical = true)
+      : record(std::move(r)), withClinical(clinical) {}
+  common::ExamineeRecord record;
+  bool withClinical;
+};
+
+// The preview of one page per sheet, with the current correction table,
 // print font and colour and the default printer's page offset.
-fw::PagePreview chartPreview(const std::vector<common::ExamineeRecord>& records,
+fw::PagePreview chartPreview(const std::vector<PreviewSheet>& sheets,
                              const fw::Str& printProcedure);
 
 // The main window's preview (procedure INSATU_MIHON) and FORM8's

@@ -11,7 +11,6 @@ namespace printing {
 
 namespace {
 
-constexpr int kLastAttributeItem = 20;  // items 1..20 come from EKGDATA_1, 21..34 from EKGDATA_2
 
 }  // namespace
 
@@ -38,7 +37,6 @@ SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
     }
 
     std::optional<history::Entry> entry;
-    long clinicalRecords = 0;
     fw::resumeNext([&] { entry = history::readEntry(n); });
     if (!entry) {
       // The files changed since the list was filled: no sheet for a number
@@ -46,7 +44,6 @@ SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
       outcome.missing.push_back(n);
       continue;
     }
-    fw::resumeNext([&] { clinicalRecords = history::clinicalCount(); });
     const common::ExamineeRecord record = common::examineeOf(entry->attributes, entry->clinical);
 
     fw::resumeNext([&] { output.startPage(); });
@@ -55,7 +52,7 @@ SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
     ChartResult drawn = ChartResult::Completed;
     fw::resumeNext(
         [&] { drawn = drawChart(output.surface, record, corrections, options, attributeHalf); });
-    if (drawn == ChartResult::Completed && clinicalRecords >= n) {
+    if (drawn == ChartResult::Completed && entry->clinicalStored) {
       fw::resumeNext(
           [&] { drawn = drawChart(output.surface, record, corrections, options, clinicalHalf); });
     }
@@ -68,7 +65,7 @@ SheetsOutcome printSheets(SheetOutput& output, const std::vector<long>& entries,
     if (copies) {
       // The same two halves as the paper, without the Esc test: that sheet
       // is done.
-      const bool withClinical = clinicalRecords >= n;
+      const bool withClinical = entry->clinicalStored;
       fw::resumeNext([&] {
         copies->sheet(n, record.EXAM_NO, [&](fw::Surface& s) {
           ChartDrawing half;

@@ -116,6 +116,12 @@ Str leftWhole(const Str& s, long n) {
   return s.substr(0, end);
 }
 
+Str fitWhole(const Str& s, long n) {
+  Str fitted = leftWhole(s, n);
+  fitted.resize(static_cast<std::size_t>(n), ' ');
+  return fitted;
+}
+
 Str right(const Str& s, long n) {
   if (n < 0) raise(err::InvalidArgument);
   std::size_t keep = std::min(static_cast<std::size_t>(n), s.size());

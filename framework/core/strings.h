@@ -27,6 +27,9 @@ Str mid(const Str& s, long k, long n = 2147483647);  // k < 1 or n < 0: error 5
 // never a lead byte without its trail byte, also where s itself ends in one
 // (a value cut by an older writer). For stored fields. n < 0: error 5.
 Str leftWhole(const Str& s, long n);
+// leftWhole(s, n) padded with blanks to exactly n bytes: a value in a
+// fixed-width slot of a record or a line. n < 0: error 5.
+Str fitWhole(const Str& s, long n);
 long instr(long k, const Str& s, const Str& t);      // 0 when absent; k < 1: error 5
 long instr(const Str& s, const Str& t);              // from position 1
 // kind 0 all characters, 1 single-byte ones, 2 double-byte ones; kind > 2: error 5

@@ -8,6 +8,7 @@
 
 #include "common/correction_file.h"
 #include "common/history_format.h"
+#include "common/list_line.h"
 #include "common/settings_file.h"
 #include "framework/core/files.h"
 #include "framework/core/strings.h"
@@ -26,6 +27,11 @@ TEST(HalfCharacters, LeftWholeNeverEndsInsideACharacter) {
   EXPECT_EQ(fw::leftWhole("AB\x88", 0), "");
   EXPECT_EQ(fw::leftWhole(yama + "\x88 ", 4), yama + "\x88 ");  // a pair, however odd
   EXPECT_EQ(fw::leftWhole("ｱｲ"_sj, 1), "\xB1");  // half-width kana: one byte each
+  // The slot form: cut the same way, then blanks to the width exactly.
+  EXPECT_EQ(fw::fitWhole("A" + yama, 2), "A ");
+  EXPECT_EQ(fw::fitWhole("AB\x88", 4), "AB  ");
+  EXPECT_EQ(fw::fitWhole("", 3), "   ");
+  EXPECT_EQ(common::fitBytes("AB\x88", 4), "AB  ");  // the list line no longer keeps half
 }
 
 TEST(HalfCharacters, SettingValue) {
