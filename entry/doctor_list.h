@@ -2,13 +2,13 @@
 // and the default doctor (EKG_SYS\HOKENNI_DF).
 #pragma once
 
+#include "entry/main_window_interface.h"
+
 #include "framework/core/str.h"
 
 namespace entry {
 
-// When EKG_SYS\HOKENNI exists: empties COMBO3 and fills it with " " as item 0
-// followed by the entries. Returns false (COMBO3 untouched) when it does not.
-bool fillDoctorPicker();
+// fillDoctorPicker: see main_window_interface.h.
 
 // The default doctor: COMBO3 item d + 1 (trimmed) for the position d stored
 // in HOKENNI_DF, read now; "" when there is no default (-1, empty file) or

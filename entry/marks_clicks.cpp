@@ -1,6 +1,7 @@
 // Click areas on the drawn option words of the main window (MAINFORM_MOUSEUP).
 #include <array>
 
+#include "entry/main_window_interface.h"
 #include "entry/marks.h"
 #include "entry/option_groups.h"
 #include "framework/form/events.h"
@@ -45,6 +46,8 @@ ClickArea clickAreaAt(double x, double y) {
   }
   return ClickArea::None;
 }
+
+bool onOptionWord(double x, double y) { return clickAreaAt(x, y) != ClickArea::None; }
 
 void clickOptionArea(ClickArea area) {
   const Option* option = nullptr;

@@ -1,14 +1,11 @@
 // The examinee record as the main window's controls hold it.
 #pragma once
 
-#include "common/examinee_record.h"
+#include "entry/main_window_interface.h"
 
 namespace entry {
 
-using common::ExamineeRecord;
-
-// Reads every field from the main window's controls, text fields trimmed.
-ExamineeRecord readFromMainWindow();
+// readFromMainWindow: see main_window_interface.h.
 // Writes the stored values into the controls unchanged (no commit rules);
 // the caller sets EDIT_COUNT.
 void writeToMainWindow(const ExamineeRecord& record);

@@ -3,6 +3,8 @@
 // dialog.
 #pragma once
 
+#include "entry/main_window_interface.h"
+
 #include "framework/core/error.h"
 
 namespace entry {
@@ -22,10 +24,7 @@ void refuseSecondInstance();    // PREVINSTANCE message and end
 // any other error is reported ("ERROR") and ends the program.
 void programTrap(const fw::RuntimeError& error);
 
-// MAINFORM_START: paints the picture and marks, reads the print options, the
-// hospital default, the older doctor default and the doctor list with its
-// default. Repeatable: registration runs it again after clearing.
-void MAINFORM_START();
+// MAINFORM_START: see main_window_interface.h.
 
 // The end dialog (BUTTON3, the close box). Returns when the operator answers
 // No to either question; otherwise closes every file and ends the program.

@@ -1,8 +1,7 @@
 #include "history/attribute_search.h"
 
-#include "entry/clearing.h"
-#include "entry/main_window.h"
-#include "entry/state.h"
+#include "common/history_format.h"
+#include "entry/main_window_interface.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"
@@ -59,22 +58,6 @@ bool escapeHeld() {
   return true;
 }
 
-// The attributes that identify the examinee, into the cleared window.
-void copyAttributes(const AttributeValues& a) {
-  using F = AttributeField;
-  fw::ctl("EDIT1").setText(a[F::ExamNo]);
-  fw::ctl("EDIT7").setText(a[F::ChartNo]);
-  fw::ctl("EDIT8").setText(a[F::Name]);
-  fw::ctl("EDIT9").setText(a[F::BirthYear]);
-  fw::ctl("EDIT10").setText(a[F::BirthMonth]);
-  fw::ctl("EDIT11").setText(a[F::BirthDay]);
-  const double sex = fw::val(a[F::SexCode]);
-  if (sex == 1 || sex == 2) {
-    fw::ctl("CHECK3").setValue(sex == 1 ? 1 : 0);
-    fw::ctl("CHECK4").setValue(sex == 2 ? 1 : 0);
-  }
-}
-
 void search(const AttributeSearch& s) {
   const Str question = *s.lead + fw::CRLF + text::kAreYouSure + fw::CRLF +
                        text::kNewestNoteLine1 + fw::CRLF + text::kNewestNoteLine2;
@@ -100,7 +83,8 @@ void search(const AttributeSearch& s) {
     if (!read) {
       arrow();
     } else if (found.entry > 0) {
-      copyAttributes(found.attributes);
+      entry::showRecord(common::examineeOf(found.attributes, ClinicalValues{}),
+                        entry::RecordPart::SearchAttributes);
     } else {
       arrow();
       fw::messageBox(nullptr, *s.title, *s.notFound, fw::mb::OK, fw::mb::Information);

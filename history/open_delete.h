@@ -21,13 +21,6 @@ void BUTTON15_ON();
 // touched) and shows the full list again.
 void BUTTON11_ON();
 
-// Writes an opened entry into the cleared main window in the order of the
-// record, ticking its boxes with bold captions and drawing their marks as
-// the boxes' own handlers would, without running those handlers. Without
-// `withClinical` only the attribute fields (EXAM_NO … REQUEST_KIND,
-// HOSPITAL) are written.
-void loadIntoMainWindow(const common::ExamineeRecord& record, bool withClinical = true);
-
 void registerOpenDeleteProcedures();
 
 }  // namespace history

@@ -4,10 +4,7 @@
 
 #include "common/history_format.h"
 #include "common/window_look.h"
-#include "entry/main_window.h"
-#include "entry/record.h"
-#include "entry/startup.h"
-#include "entry/state.h"
+#include "entry/main_window_interface.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"

@@ -2,7 +2,7 @@
 // the default doctor, and handing the list back to the main window.
 #include <vector>
 
-#include "entry/doctor_list.h"
+#include "entry/main_window_interface.h"
 #include "common/window_look.h"
 #include "common/paths.h"
 #include "framework/core/error.h"

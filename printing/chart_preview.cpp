@@ -6,8 +6,7 @@
 #include "common/history_format.h"
 #include "common/list_line.h"
 #include "common/paths.h"
-#include "entry/marks.h"
-#include "entry/record.h"
+#include "entry/main_window_interface.h"
 #include "framework/core/files.h"
 #include "framework/core/strings.h"
 #include "framework/form/events.h"
@@ -87,7 +86,7 @@ void addMainWindowCommands() {
   fw::addWindowCommand(main, pdfSwitchCaption(), "", "PDF_HOZON_SETTEI");
   // A right click on an option word still only ticks it.
   fw::setWindowCommandArea(main, [](int x, int y) {
-    return entry::clickAreaAt(x, y) == entry::ClickArea::None;
+    return !entry::onOptionWord(x, y);
   });
 }
 

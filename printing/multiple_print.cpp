@@ -10,7 +10,7 @@
 #include "common/print_options.h"
 #include "common/print_texts.h"
 #include "common/window_look.h"
-#include "entry/state.h"
+#include "entry/main_window_interface.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"

@@ -5,7 +5,7 @@
 
 #include "common/correction_file.h"
 #include "common/print_texts.h"
-#include "entry/record.h"
+#include "entry/main_window_interface.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/dialogs.h"

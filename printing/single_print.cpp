@@ -1,5 +1,5 @@
 // "単票印刷": one FT-70 chart of the examinee shown in the main window.
-#include "entry/record.h"
+#include "entry/main_window_interface.h"
 #include "common/print_options.h"
 #include "common/print_texts.h"
 #include "framework/core/error.h"
@@ -11,7 +11,6 @@
 #include "framework/form/window.h"
 #include "printing/chart_layout.h"
 #include "printing/pdf_copy.h"
-#include "entry/state.h"
 #include "framework/core/numbers.h"
 #include "common/correction_file.h"
 #include "printing/procedures.h"
