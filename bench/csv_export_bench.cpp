@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/history_format.h"
-#include "history/csv_export.h"
+#include "history/store/csv_export.h"
 
 using namespace fw::literals;
 namespace fs = std::filesystem;

@@ -21,7 +21,7 @@
 
 #include "common/history_format.h"
 #include "framework/core/str.h"
-#include "history/store.h"
+#include "history/store/store.h"
 
 using namespace fw::literals;
 namespace fs = std::filesystem;

@@ -25,7 +25,7 @@
 #include "framework/form/program.h"
 #include "framework/form/window.h"
 #include "history/history_window.h"
-#include "history/search.h"
+#include "history/store/search.h"
 #include "history/window_state.h"
 
 using namespace fw::literals;

@@ -8,7 +8,7 @@
 #include "framework/form/events.h"
 #include "framework/form/window.h"
 #include "history/outside_faults.h"
-#include "history/search.h"
+#include "history/store/search.h"
 #include "history/texts.h"
 
 namespace history {

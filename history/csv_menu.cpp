@@ -10,9 +10,9 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
-#include "history/csv_export.h"
+#include "history/store/csv_export.h"
 #include "history/history_window.h"
-#include "history/list_lines.h"
+#include "history/store/list_lines.h"
 #include "history/texts.h"
 #include "history/window_state.h"
 

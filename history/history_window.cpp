@@ -14,7 +14,7 @@
 #include "framework/form/surface.h"
 #include "framework/form/window.h"
 #include "history/outside_faults.h"
-#include "history/search.h"
+#include "history/store/search.h"
 #include "history/texts.h"
 #include "history/window_state.h"
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "framework/form/surface.h"
-#include "history/list_lines.h"
+#include "history/store/list_lines.h"
 
 namespace history {
 

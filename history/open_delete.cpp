@@ -9,10 +9,10 @@
 #include "framework/form/window.h"
 #include "history/backup.h"
 #include "history/history_window.h"
-#include "history/list_lines.h"
+#include "history/store/list_lines.h"
 #include "history/outside_faults.h"
 #include "history/registration.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 #include "history/window_state.h"
 

@@ -12,7 +12,7 @@
 #include "framework/form/surface.h"
 #include "history/backup.h"
 #include "history/outside_faults.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 
 namespace history {

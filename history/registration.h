@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "framework/form/window.h"
-#include "history/store.h"
+#include "history/store/store.h"
 
 namespace history {
 

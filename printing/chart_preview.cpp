@@ -14,7 +14,7 @@
 #include "framework/form/trap.h"
 #include "framework/form/window.h"
 #include "framework/form/window_commands.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "printing/multiple_print.h"
 #include "printing/pdf_copy_switch.h"
 

@@ -20,7 +20,7 @@
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
 #include "history/outside_faults.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 #include "printing/chart_preview.h"
 

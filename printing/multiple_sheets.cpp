@@ -4,7 +4,7 @@
 #include "common/history_format.h"
 #include "framework/form/events.h"
 #include "framework/form/trap.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "printing/multiple_print.h"
 
 namespace printing {

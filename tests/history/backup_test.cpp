@@ -27,7 +27,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/internal/form_objects.h"
 #include "history/backup.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 #include "tests/entry/entry_fixture.h"
 #include "tests/history/history_files.h"

@@ -14,7 +14,7 @@
 #include "framework/core/cp932.h"
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 #include "tests/history/history_fixture.h"
 

@@ -1,6 +1,6 @@
 // The history list line, byte for byte, and what opening and deleting take
 // back from it.
-#include "history/list_lines.h"
+#include "history/store/list_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "entry/record.h"
 #include "framework/form/program.h"
 #include "history/open_delete.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "tests/history/history_fixture.h"
 
 namespace history_test {

@@ -13,7 +13,7 @@
 #include "history/registration.h"
 #include "framework/form/dialogs.h"
 #include "framework/form/testing.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "tests/entry/entry_fixture.h"
 
 namespace history_test {

@@ -13,7 +13,7 @@
 #include "framework/form/program.h"
 #include "history/backup.h"
 #include "history/registration.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "history/texts.h"
 #include "tests/history/history_fixture.h"
 #include "tests/support/unprivileged.h"

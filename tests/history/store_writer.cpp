@@ -34,7 +34,7 @@
 #include "common/paths.h"
 #include "framework/core/error.h"
 #include "framework/core/open_file.h"
-#include "history/store.h"
+#include "history/store/store.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
 #include "framework/form/window_commands.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "printing/chart_preview.h"
 #include "printing/multiple_print.h"
 #include "printing/pdf_copy_switch.h"

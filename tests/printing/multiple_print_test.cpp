@@ -25,7 +25,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "printing/multiple_print.h"
 #include "printing/procedures.h"
 #include "tests/framework/print/pdf_probe.h"

@@ -1,4 +1,4 @@
-#include "history/search.h"
+#include "history/store/search.h"
 
 #include <algorithm>
 #include <map>

@@ -19,7 +19,7 @@
 
 #include "framework/core/error.h"
 #include "framework/core/files.h"
-#include "history/store.h"
+#include "history/store/store.h"
 #include "tests/history/writer_process.h"
 #include "tests/support/temp_dir.h"
 

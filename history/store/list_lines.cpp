@@ -1,4 +1,4 @@
-#include "history/list_lines.h"
+#include "history/store/list_lines.h"
 
 #include <algorithm>
 #include <cmath>

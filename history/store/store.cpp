@@ -1,4 +1,4 @@
-#include "history/store.h"
+#include "history/store/store.h"
 
 #include <algorithm>
 #include <chrono>

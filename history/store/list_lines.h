@@ -23,7 +23,7 @@
 #pragma once
 
 #include "framework/core/str.h"
-#include "history/store.h"
+#include "history/store/store.h"
 
 namespace history {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "framework/core/str.h"
-#include "history/list_lines.h"
-#include "history/store.h"
+#include "history/store/list_lines.h"
+#include "history/store/store.h"
 
 namespace history {
 

@@ -1,6 +1,6 @@
 // The search keys and comparisons, the newest match and the listings, on
 // history files the tests write.
-#include "history/search.h"
+#include "history/store/search.h"
 
 #include <gtest/gtest.h>
 

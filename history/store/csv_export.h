@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/core/str.h"
-#include "history/store.h"
+#include "history/store/store.h"
 
 namespace history {
 

@@ -1,4 +1,4 @@
-#include "history/csv_export.h"
+#include "history/store/csv_export.h"
 
 #include <array>
 #include <functional>

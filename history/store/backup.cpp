@@ -1,4 +1,4 @@
-#include "history/backup.h"
+#include "history/store/backup.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,9 +18,6 @@
 #include "framework/core/clock.h"
 #include "framework/core/error.h"
 #include "framework/core/files.h"
-#include "framework/form/dialogs.h"
-#include "framework/form/events.h"
-#include "history/texts.h"
 
 namespace history {
 
@@ -49,8 +46,6 @@ constexpr milliseconds kLetGo{10};
 constexpr milliseconds kWriterWait{30000};
 // How long a read waits for the record lock of a deletion.
 constexpr milliseconds kRecordLockWait{2000};
-// How long the program's end waits for a backup to stop.
-constexpr milliseconds kStopWait{3000};
 
 std::atomic<long> blockPauseMilliseconds{0};
 
@@ -492,40 +487,6 @@ BackupResult takeBackup(const Str& today, const std::atomic<bool>& stop) {
   return result;
 }
 
-// ---- the backup beside the program ----
-
-struct Job {
-  std::atomic<bool> stop{false};
-  std::mutex mutex;
-  std::condition_variable ended;
-  bool done = false;  // under mutex
-};
-
-// The user-interface thread's own.
-Str checkedDay;
-bool failureTold = false;
-std::shared_ptr<Job> job;
-
-bool jobRunning() {
-  if (!job) return false;
-  const std::lock_guard<std::mutex> lock(job->mutex);
-  return !job->done;
-}
-
-// Waits for the running backup for up to `wait`; true when none runs then.
-bool waitForJob(milliseconds wait) {
-  if (!job) return true;
-  std::unique_lock<std::mutex> lock(job->mutex);
-  return job->ended.wait_for(lock, wait, [] { return job->done; });
-}
-
-void tellOfFailure(const BackupResult& result) {
-  if (result.outcome != BackupOutcome::Failed || failureTold) return;
-  failureTold = true;
-  fw::messageBox(nullptr, text::kBackupTitle, backupFailureText(result), fw::mb::OK,
-                 fw::mb::Information);
-}
-
 }  // namespace
 
 BackupResult takeDailyBackup() {
@@ -533,56 +494,11 @@ BackupResult takeDailyBackup() {
   return takeBackup(dayName(fw::now()), neverStopped);
 }
 
-Str backupFailureText(const BackupResult& result) {
-  switch (result.problem) {
-    case BackupProblem::BackupFolderNotWritable: return text::kBackupFolderNotWritable;
-    case BackupProblem::BackupDiskFull: return text::kBackupDiskFull;
-    case BackupProblem::SourceUnreadable: return text::backupSourceUnreadable(result.file);
-    case BackupProblem::HistoryCutShort: return text::backupHistoryCutShort(result.file);
-    case BackupProblem::HistoryBusy: return text::kBackupHistoryBusy;
-    case BackupProblem::BackupWriteFailed:
-    case BackupProblem::None: break;
-  }
-  return text::kBackupWriteFailed;
+BackupResult takeBackupOfDay(const Str& day, const std::atomic<bool>& stop) {
+  return takeBackup(day, stop);
 }
 
-void backUpIfDue() {
-  const Str today = dayName(fw::now());
-  if (checkedDay == today || jobRunning()) return;
-  auto started = std::make_shared<Job>();
-  try {
-    std::thread([started, today] {
-      const BackupResult result = takeBackup(today, started->stop);
-      // Told only while the program goes on: at its end nobody reads it.
-      if (!started->stop.load()) fw::postToProgram([result] { tellOfFailure(result); });
-      {
-        const std::lock_guard<std::mutex> lock(started->mutex);
-        started->done = true;
-      }
-      started->ended.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return;  // no thread to be had now: the next call tries again
-  }
-  checkedDay = today;
-  job = std::move(started);
-}
-
-bool backupRunning() { return jobRunning(); }
-
-void stopBackup() {
-  if (!job) return;
-  job->stop = true;
-  waitForJob(kStopWait);
-}
-
-void waitForBackupForTesting() { waitForJob(milliseconds(120000)); }
-
-void forgetBackupCheckForTesting() {
-  waitForBackupForTesting();
-  checkedDay.clear();
-  failureTold = false;
-}
+Str backupDayName() { return dayName(fw::now()); }
 
 void setBackupBlockPauseForTesting(long milliseconds) { blockPauseMilliseconds = milliseconds; }
 

@@ -1,7 +1,7 @@
 // The history store against failed writes and damaged files: no entry may
 // lose its clinical record or take another entry's, and a damaged file never
 // ends the program.
-#include "history/store.h"
+#include "history/store/store.h"
 
 #include <gtest/gtest.h>
 
