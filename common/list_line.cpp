@@ -40,20 +40,26 @@ Str orBlanks(const Str& value, int blanks) { return value.empty() ? Str(blanks, 
 
 Str fitBytes(const Str& text, int widthBytes) { return fw::fitWhole(text, widthBytes); }
 
-Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn column,
-                    long entryNumber, int trailingBlanks) {
+Str listPart(const Str& line, ListPart part) {
+  const ListSlot slot = listSlot(part);
+  return slot.widthBytes == 0 ? fw::mid(line, slot.firstByte)
+                              : fw::mid(line, slot.firstByte, slot.widthBytes);
+}
+
+Str historyListLine(long lineNumber, const AttributeValues& a, ListColumn column,
+                    EntryNumber entryNumber, int trailingBlanks) {
   using A = AttributeField;
   const auto field = [&](A f) { return fw::trim(a[f]); };
-
-  const Str number = field(column == ListNumberColumn::ExamNo ? A::ExamNo : A::ChartNo);
+  const Str number = field(column == ListColumn::ChartNumber ? A::ChartNo : A::ExamNo);
   const double sexCode = fw::val(field(A::SexCode));
   const Str sex = sexCode == 1 ? "男"_sj : sexCode == 2 ? "女"_sj : Str("  ");
 
-  const Str birthYear = field(A::BirthYear), birthMonth = field(A::BirthMonth),
-            birthDay = field(A::BirthDay);
+  const Str birthYear = field(A::BirthYear);
+  const Str birthMonth = field(A::BirthMonth);
+  const Str birthDay = field(A::BirthDay);
   const Str birth = birthYear.empty() && birthMonth.empty() && birthDay.empty()
-                        ? Str(20, ' ')
-                        : fitBytes(birthYear + "年"_sj + birthMonth + "月"_sj + birthDay + "日生"_sj, 20);
+                        ? Str()
+                        : birthYear + "年"_sj + birthMonth + "月"_sj + birthDay + "日生"_sj;
 
   const Str age = field(A::Age);
   // A full-width age whose last 3 bytes would begin inside a character is
@@ -64,39 +70,41 @@ Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn 
       startsCharacter(paddedAge, paddedAge.size() - std::min<std::size_t>(3, paddedAge.size()))
           ? paddedAge
           : "   " + fw::toHalfWidth(age);
-  const Str ageText = age.empty() ? Str(5, ' ') : lastBytes(shownAge, 3) + "才"_sj;
+  const Str ageText = age.empty() ? Str() : lastBytes(shownAge, 3) + "才"_sj;
 
-  const Str examined = fitBytes(orBlanks(field(A::ExamYear), 4) + "年"_sj +
-                                    orBlanks(field(A::ExamMonth), 2) + "月"_sj +
-                                    orBlanks(field(A::ExamDay), 2) + "日"_sj,
-                                20);
+  const Str examined = orBlanks(field(A::ExamYear), 4) + "年"_sj +
+                       orBlanks(field(A::ExamMonth), 2) + "月"_sj +
+                       orBlanks(field(A::ExamDay), 2) + "日"_sj;
 
   Str line;
   line.reserve(kListEntryNumberByte + 10 + trailingBlanks);
-  line += rightAligned(lineNumber, 4);
-  line += "   ";
-  line += fitBytes(number, 12);
-  line += "    ";
-  line += fitBytes(field(A::Name), 24);
-  line += "   ";
-  line += sex;
-  line += "   ";
-  line += birth;
-  line += " ";
-  line += ageText;
-  line += "    ";
-  line += examined;
-  line += "    ";
-  line += std::to_string(entryNumber);
+  // Each part at its slot, cut and padded to its width; blanks between.
+  auto put = [&](ListPart part, const Str& text) {
+    const ListSlot slot = listSlot(part);
+    line.resize(static_cast<std::size_t>(slot.firstByte - 1), ' ');
+    line += slot.widthBytes == 0 ? text : fitBytes(text, slot.widthBytes);
+  };
+  put(ListPart::LineNumber, rightAligned(lineNumber, 4));
+  put(ListPart::Number, number);
+  put(ListPart::Name, field(A::Name));
+  put(ListPart::Sex, sex);
+  put(ListPart::BirthDate, birth);
+  put(ListPart::Age, ageText);
+  put(ListPart::ExamDate, examined);
+  put(ListPart::EntryNumber, std::to_string(entryNumber));
   line.append(static_cast<std::size_t>(std::max(0, trailingBlanks)), ' ');
   return line;
 }
 
-long entryNumberOfListLine(const Str& line) {
-  if (line.size() < static_cast<std::size_t>(kListEntryNumberByte)) return 0;
-  const double n = fw::val(fw::trim(line.substr(kListEntryNumberByte - 1)));
+EntryNumber entryNumberOfText(const Str& text) {
+  const double n = fw::val(fw::trim(text));
   if (!(n >= 1) || n > 2147483647.0) return 0;
-  return static_cast<long>(std::floor(n));
+  return static_cast<EntryNumber>(std::floor(n));
+}
+
+EntryNumber entryNumberOfListLine(const Str& line) {
+  if (line.size() < static_cast<std::size_t>(kListEntryNumberByte)) return 0;
+  return entryNumberOfText(listPart(line, ListPart::EntryNumber));
 }
 
 }  // namespace common

@@ -21,23 +21,55 @@
 // blank), so no part ever spills into the next one.
 #pragma once
 
+#include <array>
+
 #include "common/history_format.h"
 #include "framework/core/str.h"
 
 namespace common {
 
-enum class ListNumberColumn { ExamNo, ChartNo };
+// Which number the second part of a line shows.
+enum class ListColumn { Number, ChartNumber };
 
-inline constexpr int kListEntryNumberByte = 110;
+// The parts of a line and where they stand: first byte (from 1) and width.
+// Everything between two parts is blanks; the entry number runs to the end.
+enum class ListPart { LineNumber, Number, Name, Sex, BirthDate, Age, ExamDate, EntryNumber };
+struct ListSlot {
+  ListPart part;
+  int firstByte;
+  int widthBytes;  // 0: to the end of the line
+};
+inline constexpr std::array<ListSlot, 8> kListSlots{{
+    {ListPart::LineNumber, 1, 4},
+    {ListPart::Number, 8, 12},
+    {ListPart::Name, 24, 24},
+    {ListPart::Sex, 51, 2},
+    {ListPart::BirthDate, 56, 20},
+    {ListPart::Age, 77, 5},
+    {ListPart::ExamDate, 86, 20},
+    {ListPart::EntryNumber, 110, 0},
+}};
+constexpr ListSlot listSlot(ListPart p) { return kListSlots[static_cast<int>(p)]; }
+inline constexpr int kListEntryNumberByte = listSlot(ListPart::EntryNumber).firstByte;
+
+// The bytes of one part of a line as they stand (shorter or empty when the
+// line ends early).
+fw::Str listPart(const fw::Str& line, ListPart part);
+
+// An entry number: record n of both history files, from 1; 0 is none.
+using EntryNumber = long;
 
 // The line of the entry `entryNumber` whose attribute record holds `a`
 // (trimmed values, as decodeAttributes gives them).
-fw::Str historyListLine(long lineNumber, const AttributeValues& a, ListNumberColumn column,
-                        long entryNumber, int trailingBlanks = 0);
+fw::Str historyListLine(long lineNumber, const AttributeValues& a, ListColumn column,
+                        EntryNumber entryNumber, int trailingBlanks = 0);
 
-// The entry number of a list line: the bytes from byte 110 to the end,
-// trimmed, read as a number; 0 for a line too short to hold one.
-long entryNumberOfListLine(const fw::Str& line);
+// The entry number a text names (a line's entry-number part): its leading
+// number, whole, when that is 1 up to 2147483647; 0 otherwise.
+EntryNumber entryNumberOfText(const fw::Str& text);
+// The entry number of a list line: entryNumberOfText of its last part; 0
+// for a line too short to hold one.
+EntryNumber entryNumberOfListLine(const fw::Str& line);
 
 // `text` cut to `widthBytes` without splitting a double-byte character and
 // padded with blanks to exactly that width; not trimmed.

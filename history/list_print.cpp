@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/list_line.h"
 #include "common/print_texts.h"
 #include "framework/core/files.h"
 #include "framework/core/numbers.h"
@@ -37,21 +38,29 @@ constexpr float kHeadPoints = 12, kPageNumberPoints = 10, kLinePoints = 12;
 
 constexpr double kFirstLineY = 560, kLineStepY = 260;  // line j of a page at 560 + 260 j
 
-// The seven pieces of a printed line: the running number, then byte ranges
-// of the list line (1-based first byte, length) at their x.
+// The seven pieces of a printed line: the running number, then the parts
+// of the list line at their x, each with as many of the blanks before and
+// after it as the printed list has always carried.
 constexpr double kRunningNumberX = 200;
 struct Piece {
   double x;
-  long firstByte, bytes;
+  common::ListPart part;
+  int blanksBefore, blanksAfter;
 };
 constexpr Piece kPieces[] = {
-    {1200, 7, 16},   // number or chart-number column
-    {2700, 22, 26},  // name
-    {6500, 50, 6},   // sex
-    {7300, 55, 22},  // birth date
-    {10500, 77, 8},  // age
-    {11500, 85, 22}, // examination date
+    {1200, common::ListPart::Number, 1, 3},
+    {2700, common::ListPart::Name, 2, 0},
+    {6500, common::ListPart::Sex, 1, 3},
+    {7300, common::ListPart::BirthDate, 1, 1},
+    {10500, common::ListPart::Age, 0, 3},
+    {11500, common::ListPart::ExamDate, 1, 1},
 };
+
+fw::Str pieceOf(const fw::Str& line, const Piece& piece) {
+  const common::ListSlot slot = common::listSlot(piece.part);
+  return fw::mid(line, slot.firstByte - piece.blanksBefore,
+                 piece.blanksBefore + slot.widthBytes + piece.blanksAfter);
+}
 
 constexpr int kChartNumberList = 1;  // LIST_MODE of a chart-number list
 
@@ -131,7 +140,7 @@ class ListPages {
     fw::Str number = std::to_string(running);
     if (number.size() < 4) number.insert(0, 4 - number.size(), ' ');
     text(kRunningNumberX, y, number);
-    for (const Piece& piece : kPieces) text(piece.x, y, fw::mid(line, piece.firstByte, piece.bytes));
+    for (const Piece& piece : kPieces) text(piece.x, y, pieceOf(line, piece));
   }
 
   fw::Surface& page_;

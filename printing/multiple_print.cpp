@@ -289,7 +289,7 @@ void RIREKI_HYOUJI2() {
       }
       if (++count > listSize) return false;
       list.addItem(common::historyListLine(count, common::decodeAttributes(record.bytes()),
-                                           common::ListNumberColumn::ExamNo, n,
+                                           common::ListColumn::Number, n,
                                            kLineTrailingBlanks));
       return true;
     });

@@ -33,7 +33,7 @@ AttributeValues sample() {
 fw::Str part(const fw::Str& line, int first, int width) { return line.substr(first - 1, width); }
 
 TEST(ListLine, EveryPartAtItsBytes) {
-  const fw::Str line = historyListLine(7, sample(), ListNumberColumn::ExamNo, 1234, 15);
+  const fw::Str line = historyListLine(7, sample(), ListColumn::Number, 1234, 15);
   const fw::Str expected = "   7" "   " "12a         " "    " + fitBytes("山田　太郎"_sj, 24) +
                            "   " + "女"_sj + "   " + fitBytes("昭和45年3月15日生"_sj, 20) + " " +
                            " 54才"_sj + "    " + fitBytes("2024年5月7日"_sj, 20) + "    " +
@@ -41,7 +41,7 @@ TEST(ListLine, EveryPartAtItsBytes) {
   EXPECT_EQ(line, expected);
   EXPECT_EQ(entryNumberOfListLine(line), 1234);
 
-  const fw::Str chart = historyListLine(1, sample(), ListNumberColumn::ChartNo, 5);
+  const fw::Str chart = historyListLine(1, sample(), ListColumn::ChartNumber, 5);
   EXPECT_EQ(part(chart, 8, 12), "0000000123  ");
   EXPECT_EQ(chart.substr(109), "5");  // the history window's line ends at the number
 }
@@ -49,28 +49,28 @@ TEST(ListLine, EveryPartAtItsBytes) {
 TEST(ListLine, LongAndSplitValuesKeepTheColumns) {
   AttributeValues a = sample();
   a[A::Name] = "山田山田山田山田山田山田山田山"_sj;  // 30 bytes
-  fw::Str line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
+  fw::Str line = historyListLine(1, a, ListColumn::Number, 1);
   EXPECT_EQ(part(line, 24, 24), "山田山田山田山田山田山田"_sj);
   EXPECT_EQ(part(line, 48, 5), "   "_sj + "女"_sj);
 
   // A double-byte character across byte 47 is left out whole, not halved.
   a[A::Name] = "a"_sj + "山田山田山田山田山田山田"_sj;  // 25 bytes
-  line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
+  line = historyListLine(1, a, ListColumn::Number, 1);
   EXPECT_EQ(part(line, 24, 24), "a山田山田山田山田山田山 "_sj);
   EXPECT_EQ(part(line, 51, 2), "女"_sj);
   EXPECT_EQ(entryNumberOfListLine(line), 1);
 
   a[A::Age] = "５４"_sj;  // the last 3 bytes would start inside ５: narrowed
-  line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
+  line = historyListLine(1, a, ListColumn::Number, 1);
   EXPECT_EQ(part(line, 77, 5), " 54才"_sj);
   a[A::Age] = "1234";
-  line = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
+  line = historyListLine(1, a, ListColumn::Number, 1);
   EXPECT_EQ(part(line, 77, 5), "234才"_sj);
 }
 
 TEST(ListLine, EmptyValuesLeaveTheirBlanks) {
   AttributeValues a;
-  const fw::Str line = historyListLine(2000, a, ListNumberColumn::ExamNo, 2000);
+  const fw::Str line = historyListLine(2000, a, ListColumn::Number, 2000);
   EXPECT_EQ(part(line, 1, 4), "2000");
   EXPECT_EQ(part(line, 51, 2), "  ");                     // no sex code
   EXPECT_EQ(part(line, 56, 20), std::string(20, ' '));    // no birth date
@@ -81,7 +81,7 @@ TEST(ListLine, EmptyValuesLeaveTheirBlanks) {
 
   a[A::BirthYear] = "昭和45"_sj;  // one part is enough for the date
   a[A::SexCode] = "3";
-  const fw::Str partial = historyListLine(1, a, ListNumberColumn::ExamNo, 1);
+  const fw::Str partial = historyListLine(1, a, ListColumn::Number, 1);
   EXPECT_EQ(part(partial, 56, 20), fitBytes("昭和45年月日生"_sj, 20));
   EXPECT_EQ(part(partial, 51, 2), "  ");
 }

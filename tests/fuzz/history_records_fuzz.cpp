@@ -54,7 +54,7 @@ void checkListLine(std::string_view bytes, const common::AttributeValues& attrib
   const long entry = 1 + static_cast<long>(seed % 2147483647u);
   const long lineNumber = 1 + static_cast<long>(seed % 9999u);
   const int blanks = static_cast<int>(seed % 17u);
-  for (auto column : {common::ListNumberColumn::ExamNo, common::ListNumberColumn::ChartNo}) {
+  for (auto column : {common::ListColumn::Number, common::ListColumn::ChartNumber}) {
     const fw::Str line = common::historyListLine(lineNumber, attributes, column, entry, blanks);
     const fw::Str number = std::to_string(entry);
     FUZZ_CHECK(line.size() == common::kListEntryNumberByte - 1 + number.size() + blanks);

@@ -35,7 +35,7 @@ using tessivo::test::TempCwd;
 
 // The list lines of entries count, count - 1, ... 1: examinee number
 // "N<entry>", chart number 10 digits, name "氏名<entry>".
-std::vector<fw::Str> listLines(int count, common::ListNumberColumn column) {
+std::vector<fw::Str> listLines(int count, common::ListColumn column) {
   std::vector<fw::Str> lines;
   for (int k = 1; k <= count; ++k) {
     const long entry = count - k + 1;
@@ -93,7 +93,7 @@ std::string padded(int n) {
 }
 
 TEST(ListPages, PagesEndAfterLinesNumberedInFortiesWithoutAHeadAlone) {
-  const std::vector<fw::Str> lines = listLines(120, common::ListNumberColumn::ExamNo);
+  const std::vector<fw::Str> lines = listLines(120, common::ListColumn::Number);
   {
     RecordedList list;
     list.print(lines, 1, 41, 0);
@@ -130,7 +130,7 @@ TEST(ListPages, PagesEndAfterLinesNumberedInFortiesWithoutAHeadAlone) {
 }
 
 TEST(ListPages, EveryPageCarriesTheHeadOfItsList) {
-  const std::vector<fw::Str> lines = listLines(60, common::ListNumberColumn::ChartNo);
+  const std::vector<fw::Str> lines = listLines(60, common::ListColumn::ChartNumber);
   const fw::Str numberHeader =
       "   No.      番号     　　       　氏名                性別         生年月日             年齢　　   　実施日"_sj;
   const fw::Str chartHeader =
@@ -169,7 +169,7 @@ TEST(ListPages, EveryPageCarriesTheHeadOfItsList) {
 }
 
 TEST(ListPages, SevenPiecesOfALineAtTheirPlaces) {
-  const std::vector<fw::Str> lines = listLines(3, common::ListNumberColumn::ExamNo);
+  const std::vector<fw::Str> lines = listLines(3, common::ListColumn::Number);
   RecordedList list;
   list.print(lines, 2, 2, 0);
   const fw::Str& line = lines[1];
@@ -188,7 +188,7 @@ TEST(ListPages, SevenPiecesOfALineAtTheirPlaces) {
 }
 
 TEST(ListPages, EscStopsAtTheNextTest) {
-  const std::vector<fw::Str> lines = listLines(50, common::ListNumberColumn::ExamNo);
+  const std::vector<fw::Str> lines = listLines(50, common::ListColumn::Number);
   {
     RecordedList list;
     EXPECT_EQ(list.print(lines, 1, 50, 0, [] { return true; }), ListPrintResult::StoppedByEsc);
@@ -219,7 +219,7 @@ class ListPrint : public ::testing::Test {
     fw::resetForTests();
   }
   // LIST1 with `lines` lines; the range lists offer 1 .. rangeItems.
-  void fill(int lines, int rangeItems, common::ListNumberColumn column) {
+  void fill(int lines, int rangeItems, common::ListColumn column) {
     fw::Control& list = FORM2->control("LIST1");
     list.clearItems();
     for (const fw::Str& line : listLines(lines, column)) list.addItem(line);
@@ -253,7 +253,7 @@ class ListPrint : public ::testing::Test {
 };
 
 TEST_F(ListPrint, RangeChecksInTheirOrder) {
-  fill(320, 320, common::ListNumberColumn::ExamNo);
+  fill(320, 320, common::ListColumn::Number);
   struct Case {
     int first, last;
     const char* title;
@@ -290,7 +290,7 @@ TEST_F(ListPrint, RangeChecksInTheirOrder) {
 
 TEST_F(ListPrint, TwoPagesOnPaperWithTheirHeadsAndRunningNumbers) {
   LIST_MODE = 1;
-  fill(45, 50, common::ListNumberColumn::ChartNo);  // the range lists are stale
+  fill(45, 50, common::ListColumn::ChartNumber);  // the range lists are stale
   choose(1, 50);                                     // lowered to 45
   bool disabledWhilePrinting = false;
   answers.keys = [&](int) {
@@ -336,13 +336,13 @@ TEST_F(ListPrint, TwoPagesOnPaperWithTheirHeadsAndRunningNumbers) {
 }
 
 TEST_F(ListPrint, NothingInRangeBeepsWithoutPrinting) {
-  fill(0, 50, common::ListNumberColumn::ExamNo);  // a new list is empty
+  fill(0, 50, common::ListColumn::Number);  // a new list is empty
   choose(1, 10);
   print();
   EXPECT_EQ(answers.beeps, 1);
   EXPECT_TRUE(answers.printDialogs.empty());
 
-  fill(45, 50, common::ListNumberColumn::ExamNo);
+  fill(45, 50, common::ListColumn::Number);
   choose(47, 50);  // lowered to 45, below the first line
   print();
   EXPECT_EQ(answers.beeps, 2);
@@ -352,7 +352,7 @@ TEST_F(ListPrint, NothingInRangeBeepsWithoutPrinting) {
 }
 
 TEST_F(ListPrint, EscKeepsThePagesBegunAndAJobThatNeverStartedIsReported) {
-  fill(100, 100, common::ListNumberColumn::ExamNo);
+  fill(100, 100, common::ListColumn::Number);
   choose(1, 100);
   int looks = 0;
   answers.keys = [&](int key) { return key == fw::kVkEscape && ++looks > 4 * 45; };
