@@ -20,6 +20,7 @@
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
 #include "history/outside_faults.h"
+#include "history/store/search.h"
 #include "history/store/store.h"
 #include "history/texts.h"
 #include "printing/chart_preview.h"
@@ -277,23 +278,21 @@ void RIREKI_HYOUJI2() {
   s.line(20, 70, 1200, 120, -1, 2);
   drawListHeading(s);
 
-  int count = 0;
-  // A share that vanished or a lock held too long elsewhere leaves the list
-  // as far as it came, with the reason told; the program goes on.
+  // The history window's listing, lines with the blanks this list keeps
+  // after them. A share that vanished or a lock held too long elsewhere
+  // leaves the list empty, with the reason told; the program goes on.
+  const history::StopTest escHeld = [&w] {
+    if (!fw::keyDown(fw::kVkEscape)) return false;
+    fw::beep();
+    w.setMousePointer(fw::pointer::Arrow);
+    return true;
+  };
+  history::Listing listing;
   history::survivingOutsideFaults(FORM8.get(), kTitle, history::text::kReadFailed, [&] {
-    history::scanNewestFirst(history::Scan::Live, [&](long n, const history::RecordView& record) {
-      if (fw::keyDown(fw::kVkEscape)) {
-        fw::beep();
-        w.setMousePointer(fw::pointer::Arrow);
-        return false;
-      }
-      if (++count > listSize) return false;
-      list.addItem(common::historyListLine(count, common::decodeAttributes(record.bytes()),
-                                           common::ListColumn::Number, n,
-                                           kLineTrailingBlanks));
-      return true;
-    });
+    listing = history::listEntries(history::Scan::Live, history::Column::Number, listSize,
+                                   nullptr, escHeld, kLineTrailingBlanks);
   });
+  for (const fw::Str& line : listing.lines) list.addItem(line);
   w.setMousePointer(fw::pointer::Arrow);
 }
 

@@ -7,9 +7,10 @@ namespace history {
 
 using fw::Str;
 
-Str listLine(int lineNumber, const RecordView& r, Column which, long entry) {
+Str listLine(int lineNumber, const RecordView& r, Column which, long entry, int trailingBlanks) {
   // One layout for both windows' lists: the multiple print's window shares it.
-  return common::historyListLine(lineNumber, common::decodeAttributes(r.bytes()), which, entry);
+  return common::historyListLine(lineNumber, common::decodeAttributes(r.bytes()), which, entry,
+                                 trailingBlanks);
 }
 
 LineSelection selectionOf(const Str& line) {

@@ -13,7 +13,8 @@ namespace history {
 using Column = common::ListColumn;
 
 // The list line of entry `entry` as line `lineNumber` (1..9999).
-fw::Str listLine(int lineNumber, const RecordView& record, Column column, long entry);
+fw::Str listLine(int lineNumber, const RecordView& record, Column column, long entry,
+                 int trailingBlanks = 0);
 
 // What opening and deleting take back from a line.
 struct LineSelection {

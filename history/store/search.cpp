@@ -162,7 +162,7 @@ Found findNewest(const Matcher& matcher, const StopTest& stop) {
 }
 
 Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher,
-                    const StopTest& stop) {
+                    const StopTest& stop, int trailingBlanks) {
   Listing listing;
   if (limit < 1) return listing;
   listing.lines.reserve(static_cast<std::size_t>(std::min(limit, 2000)));
@@ -173,7 +173,7 @@ Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher
     }
     if (matcher && !matcher->matches(record)) return true;
     const int k = static_cast<int>(listing.lines.size()) + 1;
-    listing.lines.push_back(listLine(k, record, column, n));
+    listing.lines.push_back(listLine(k, record, column, n, trailingBlanks));
     listing.stamps.emplace(n, stampOf(record.bytes()));
     return static_cast<int>(listing.lines.size()) < limit;
   });

@@ -80,7 +80,8 @@ struct Listing {
 // The list lines of the entries a scan keeps (live ones, or only deleted
 // ones), newest first, of those that match when `matcher` is given, at most
 // `limit` lines. Reads only as far back as the lines need.
+// Each line ends in `trailingBlanks` blanks (the multiple print's list).
 Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher,
-                    const StopTest& stop);
+                    const StopTest& stop, int trailingBlanks = 0);
 
 }  // namespace history
