@@ -23,6 +23,7 @@
 #include "printing/procedures.h"
 #include "tests/support/sample_examinee.h"
 #include "tests/framework/print/pdf_probe.h"
+#include "tests/printing/printing_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -95,20 +96,12 @@ std::vector<std::pair<std::string, Box>> words(const std::string& pdf) {
   return out;
 }
 
-class PageOffsetPrint : public ::testing::Test {
+class PageOffsetPrint : public PrintingTest {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory("EKG_SYS");
-    ASSERT_TRUE(fw::initForTests());
-    fw::unregisterAllProcedures();
-    registerProcedures();
-    common::PRINT_FONT = "1";
-    common::PRINT_COLOUR = "1";
+    PrintingTest::SetUp();
+    if (HasFatalFailure()) return;
     entry::writeToMainWindow(tessivo::test::sampleExaminee());
-  }
-  void TearDown() override {
-    fw::setPdfOutput("");
-    fw::resetForTests();
   }
   // The single chart print through the named queue; the words of its page.
   std::vector<std::pair<std::string, Box>> printTo(const std::string& queue,

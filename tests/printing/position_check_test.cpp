@@ -27,6 +27,7 @@
 #include "printing/position_check.h"
 #include "printing/procedures.h"
 #include "tests/framework/print/pdf_probe.h"
+#include "tests/printing/printing_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -64,15 +65,11 @@ bool wordAt(const std::vector<Word>& found, const std::string& text, PagePoint a
   return false;
 }
 
-class PositionCheck : public ::testing::Test {
+class PositionCheck : public PrintingTest {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory("EKG_SYS");
-    ASSERT_TRUE(fw::initForTests());
-    fw::unregisterAllProcedures();
-    registerProcedures();
-    common::PRINT_FONT = "1";
-    common::PRINT_COLOUR = "1";
+    PrintingTest::SetUp();
+    if (HasFatalFailure()) return;
     pdf = dir.path() + "/check.pdf";
     fw::setPdfOutput(pdf);
     const fw::PageGeometry g = fw::pageGeometry("", fw::kPaperA4, fw::kLandscape);
@@ -81,10 +78,6 @@ class PositionCheck : public ::testing::Test {
     fw::testing::click(fw::ctl("BUTTON21"));
     fw::waitForEvents();
     ASSERT_TRUE(fw::isOpen(FORM4));
-  }
-  void TearDown() override {
-    fw::setPdfOutput("");
-    fw::resetForTests();
   }
   TempCwd dir;
   fw::ScriptedResponder answers;

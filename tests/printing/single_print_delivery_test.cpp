@@ -15,6 +15,7 @@
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
 #include "printing/procedures.h"
+#include "tests/printing/printing_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -22,20 +23,12 @@ namespace {
 
 using namespace fw::literals;
 
-class SinglePrintDelivery : public ::testing::Test {
+class SinglePrintDelivery : public PrintingTest {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory("EKG_SYS");
-    ASSERT_TRUE(fw::initForTests());
-    fw::unregisterAllProcedures();
-    registerProcedures();
-    common::PRINT_FONT = "1";
-    common::PRINT_COLOUR = "1";
+    PrintingTest::SetUp();
+    if (HasFatalFailure()) return;
     fw::ctl("EDIT8").setText("山田"_sj);
-  }
-  void TearDown() override {
-    fw::setPdfOutput("");
-    fw::resetForTests();
   }
   void print() {
     answers.messageAnswers = {fw::mb::ResYes, fw::mb::ResOK};

@@ -26,6 +26,7 @@
 #include "printing/procedures.h"
 #include "tests/support/sample_examinee.h"
 #include "tests/framework/print/pdf_probe.h"
+#include "tests/printing/printing_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -62,21 +63,13 @@ int pageCount(const std::string& pdf) {
 }
 
 
-class SinglePrint : public ::testing::Test {
+class SinglePrint : public PrintingTest {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory("EKG_SYS");
-    ASSERT_TRUE(fw::initForTests());
-    fw::unregisterAllProcedures();
-    registerProcedures();
+    PrintingTest::SetUp();
+    if (HasFatalFailure()) return;
     pdf = dir.path() + "/chart.pdf";
     fw::setPdfOutput(pdf);
-    common::PRINT_FONT = "1";
-    common::PRINT_COLOUR = "1";
-  }
-  void TearDown() override {
-    fw::setPdfOutput("");
-    fw::resetForTests();
   }
   void print() {
     fw::testing::click(fw::ctl("BUTTON10"));

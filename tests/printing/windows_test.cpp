@@ -15,6 +15,7 @@
 #include "framework/form/window.h"
 #include "printing/position_window.h"
 #include "printing/procedures.h"
+#include "tests/printing/printing_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace printing {
@@ -25,15 +26,12 @@ using tessivo::test::TempCwd;
 
 constexpr const char* kFile = "EKG_SYS/P_TYOUSEI";
 
-class PrintingWindows : public ::testing::Test {
+class PrintingWindows : public PrintingTest {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory("EKG_SYS");
-    ASSERT_TRUE(fw::initForTests());
-    fw::unregisterAllProcedures();
-    registerProcedures();
+    PrintingTest::SetUp();
+    if (HasFatalFailure()) return;
   }
-  void TearDown() override { fw::resetForTests(); }
 
   void clickMain(const char* button) {
     fw::testing::click(fw::ctl(button));
