@@ -16,6 +16,7 @@
 #include "framework/form/window_commands.h"
 #include "history/store/store.h"
 #include "printing/multiple_print.h"
+#include "printing/procedures.h"
 #include "printing/pdf_copy_switch.h"
 
 namespace printing {
@@ -38,7 +39,7 @@ CorrectionTable correctionsForLooking() {
 }  // namespace
 
 fw::PagePreview chartPreview(const std::vector<PreviewSheet>& sheets,
-                             const fw::Str& printProcedure) {
+                             std::function<void()> print) {
   fw::PagePreview preview;
   preview.title = "印刷プレビュー　心電図カルテ(FT-70)"_sj;
   fw::resumeNext([&] { preview.sheet = fw::pageGeometry("", fw::kPaperA4, fw::kLandscape); });
@@ -53,13 +54,13 @@ fw::PagePreview chartPreview(const std::vector<PreviewSheet>& sheets,
     drawChart(page, sheets[index].record, corrections, options, drawing);
   };
   preview.printCaption = "印　刷"_sj;
-  preview.printProcedure = printProcedure;
+  preview.print = std::move(print);
   return preview;
 }
 
 void INSATU_MIHON() {
   const common::ExamineeRecord record = entry::readFromMainWindow();
-  fw::showPagePreview(nullptr, chartPreview({record}, "BUTTON10_ON"));
+  fw::showPagePreview(nullptr, chartPreview({record}, BUTTON10_ON));
 }
 
 void INSATU_MIHON2() {
@@ -77,7 +78,7 @@ void INSATU_MIHON2() {
     }
   }
   if (sheets.empty()) return;
-  fw::showPagePreview(FORM8.get(), chartPreview(sheets, "BUTTON40_ON"));
+  fw::showPagePreview(FORM8.get(), chartPreview(sheets, printSelectedCharts));
 }
 
 void addMainWindowCommands() {

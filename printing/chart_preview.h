@@ -5,6 +5,7 @@
 // a shortcut; its print button starts that window's own print.
 #pragma once
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -27,8 +28,9 @@ struct PreviewSheet {
 
 // The preview of one page per sheet, with the current correction table,
 // print font and colour and the default printer's page offset.
+// `print`: what the preview's print button starts (empty: no button).
 fw::PagePreview chartPreview(const std::vector<PreviewSheet>& sheets,
-                             const fw::Str& printProcedure);
+                             std::function<void()> print);
 
 // The main window's preview (procedure INSATU_MIHON) and FORM8's
 // (INSATU_MIHON2). Neither writes a file or changes a window.

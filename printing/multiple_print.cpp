@@ -267,6 +267,8 @@ void on(const char* name, void (*body)()) {
 
 }  // namespace
 
+void printSelectedCharts() { BUTTON40_ON(); }
+
 void RIREKI_HYOUJI2() {
   fw::Window& w = form();
   w.setMousePointer(fw::pointer::Hourglass);

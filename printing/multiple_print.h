@@ -20,6 +20,10 @@ extern fw::FormRef FORM8;
 // Registers BUTTON38_ON (main window) and the procedures of FORM8.
 void registerMultiplePrintProcedures();
 
+// FORM8's print button (BUTTON40_ON): the selected entries' charts, after
+// the question and the print dialog.
+void printSelectedCharts();
+
 // Empties LIST3 and fills it with the newest live entries, at most the
 // chosen list size, one line per entry (common/list_line.h, with 15 blanks
 // after the entry number). Esc held down stops the filling with a beep; the

@@ -106,7 +106,7 @@ class PreviewDialog final : public QDialog {
     bar->addWidget(pageLabel_);
     bar->addWidget(next_);
     bar->addStretch();
-    if (!preview_.printProcedure.empty()) {
+    if (preview_.print) {
       print_ = new QPushButton(qs(preview_.printCaption), this);
       bar->addWidget(print_);
       connect(print_, &QPushButton::clicked, this, [this] { print(); });
@@ -138,14 +138,7 @@ class PreviewDialog final : public QDialog {
   void print() {
     // Queued like a button click: it runs when the program next waits, one
     // procedure at a time, with its own confirmation and dialog.
-    auto main = internal::mainWindowImpl();
-    if (!main) return;
-    const internal::BindingTable bound{{int(Event::On), preview_.printProcedure}};
-    if (const Procedure* found = internal::findProcedure(bound, Str(), Event::On)) {
-      EventArgs args;
-      args.window = main.get();
-      internal::queueEvent(main, *found, args);
-    }
+    postToProgram(preview_.print);
   }
 
   void refresh() {

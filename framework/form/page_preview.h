@@ -3,7 +3,7 @@
 // outlined, at fit-to-window, 100 % and 200 %. The drawing callback gets a
 // Surface whose (0, 0) is the printable corner, exactly as a Printer page.
 // The window is modeless and owns nothing: closing it leaves no trace. Its
-// print button queues a registered procedure like a button click.
+// print button queues the print it was given, served like a button click.
 #pragma once
 
 #include <functional>
@@ -25,7 +25,7 @@ struct PagePreview {
   int pageCount = 1;
   PageDrawing draw;
   Str printCaption;          // the print button's text
-  Str printProcedure;        // registered procedure it queues ("" = no button)
+  std::function<void()> print;  // what the button queues (empty: no button)
 };
 
 enum class PreviewZoom { Fit, Actual, Double };

@@ -111,7 +111,7 @@ TEST_F(ChartPreview, PreviewPageAndPrintedPdfAgreeWithinHalfAMillimetre) {
   common::writeCorrections(vertical, horizontal);
 
   const std::string previewPng = dir.path() + "/preview.png";
-  ASSERT_TRUE(fw::renderPreviewPage(chartPreview({entry::readFromMainWindow()}, ""), 0, kDpi,
+  ASSERT_TRUE(fw::renderPreviewPage(chartPreview({entry::readFromMainWindow()}, {}), 0, kDpi,
                                     false, previewPng));
   fw::ScriptedResponder answers;
   answers.messageAnswers = {fw::mb::ResYes};
@@ -131,7 +131,7 @@ TEST_F(ChartPreview, PreviewPageAndPrintedPdfAgreeWithinHalfAMillimetre) {
   EXPECT_GT(darkMatched(printed, preview, kHalfMillimetre), 0.98);
 
   // And a page one millimetre off would not pass: the comparison can fail.
-  fw::PagePreview moved = chartPreview({entry::readFromMainWindow()}, "");
+  fw::PagePreview moved = chartPreview({entry::readFromMainWindow()}, {});
   moved.sheet.printableLeft += 1;
   moved.sheet.printableTop += 1;
   ASSERT_TRUE(fw::renderPreviewPage(moved, 0, kDpi, false, previewPng));
