@@ -3,10 +3,11 @@
 //
 // Qt lets a widget refuse the input method (mode 3) and hint at Latin input,
 // but it cannot open or close the input method. This layer does that by
-// talking to the framework that the process's Qt input module talks to:
+// talking to the platform's input method service (platform/ime_platform.h):
+// on Linux the framework that the process's Qt input module talks to,
 // fcitx5 through its controller on the session bus, IBus through its own bus
 // (where opening and closing mean switching between the user's Japanese
-// engine and keyboard-layout engine).
+// engine and keyboard-layout engine); on Windows IMM32.
 //
 // Nothing here blocks or reports: every call is asynchronous with a short
 // timeout and its answer, or its failure, is only used to take the next step.
@@ -42,7 +43,7 @@ void applyWindowImeMode(int mode);
 void followProgramImeMode(QWidget* edit);
 
 // Which framework the layer talks to; for diagnostics and tests.
-enum class ImeFramework { None, Fcitx5, IBus };
+enum class ImeFramework { None, Fcitx5, IBus, Imm32 };
 ImeFramework imeFramework();
 
 }  // namespace fw::internal
