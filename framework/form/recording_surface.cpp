@@ -15,8 +15,6 @@ std::vector<DrawCall> RecordingSurface::texts() const {
   return out;
 }
 
-void RecordingSurface::setScaleMode(int mode) { scaleMode_ = internal::checkedScaleMode(mode); }
-
 void RecordingSurface::clear() {
   DrawCall c;
   c.type = DrawCall::Clear;
@@ -24,12 +22,6 @@ void RecordingSurface::clear() {
   c.scaleMode = scaleMode_;
   calls.push_back(c);
   x_ = y_ = 0;
-}
-
-void RecordingSurface::setPosition(double x, double y) {
-  // The current position is held in single precision, as on a real surface.
-  x_ = float(x);
-  y_ = float(y);
 }
 
 void RecordingSurface::print(const Str& text) {
@@ -49,28 +41,6 @@ void RecordingSurface::print(const Str& text) {
   const auto lineFeeds = std::count(text.begin(), text.end(), '\n');
   x_ = 0;
   y_ = float(y_ + lineHeight_ * double(lineFeeds + 1));
-}
-
-void RecordingSurface::color(int fore, int back, int border, int mode, int which) {
-  // The mode stays for later statements that do not set it, as on a real surface.
-  internal::ColourState state{fore_, back_, colourMode_, inverted_};
-  internal::applyColourStatement(state, fore, back, border, mode, which);
-  fore_ = state.fore;
-  back_ = state.back;
-  colourMode_ = state.mode;
-  inverted_ = state.inverted;
-}
-
-void RecordingSurface::setLineWidth(double width) {
-  lineWidth_ = internal::checkedLineWidth(width);
-}
-void RecordingSurface::setFontSize(float points) { size_ = internal::checkedFontSize(points); }
-
-void RecordingSurface::setForeColor(uint32_t rgb) { fore_ = internal::checkedRgb(rgb); }
-void RecordingSurface::setBackColor(uint32_t rgb) { back_ = internal::checkedRgb(rgb); }
-void RecordingSurface::setFillColor(uint32_t rgb) {
-  fill_ = internal::checkedRgb(rgb);
-  fillSet_ = true;
 }
 
 // A line, box or ellipse as the real surfaces draw it: the outline in the

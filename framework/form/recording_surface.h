@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/form/surface.h"
+#include "framework/form/surface_state.h"
 
 namespace fw {
 
@@ -30,7 +30,7 @@ struct DrawCall {
   int srcX = 0, srcY = 0, srcW = 0, srcH = 0;  // bitmap source rectangle
 };
 
-class RecordingSurface : public Surface {
+class RecordingSurface : public SurfaceState {
  public:
   // lineHeight: scale units one print moves down (fixed, since nothing is measured).
   explicit RecordingSurface(double lineHeight = 100);
@@ -38,47 +38,17 @@ class RecordingSurface : public Surface {
   // Texts only, in drawing order.
   std::vector<DrawCall> texts() const;
 
-  void setScaleMode(int mode) override;
-  int scaleMode() const override { return scaleMode_; }
   void clear() override;
-  void setPosition(double x, double y) override;
-  double currentX() const override { return x_; }
-  double currentY() const override { return y_; }
   void print(const Str& text) override;
-  void color(int fore, int back, int border, int mode, int which) override;
-  void setForeColor(uint32_t rgb) override;
-  void setBackColor(uint32_t rgb) override;
-  void setFillColor(uint32_t rgb) override;
-  uint32_t foreColor() const override { return fore_; }
-  uint32_t backColor() const override { return back_; }
-  void setLineWidth(double width) override;
   void line(double x1, double y1, double x2, double y2, int colour, int kind) override;
   void circle(double x, double y, double r, int colour, float aspect, double startAngle,
               double endAngle, bool filled) override;
-  void setFontName(const Str& face) override { face_ = face; }
-  void setFontSize(float points) override;
-  void setFontBold(bool on) override { bold_ = on; }
-  void setFontItalic(bool) override {}
-  void setFontUnderline(bool) override {}
-  Str fontName() const override { return face_; }
-  float fontSize() const override { return size_; }
-  bool fontBold() const override { return bold_; }
   void drawBitmap(double x, double y, double width, double height, const fw::Bitmap& bitmap,
                   int srcX, int srcY, int srcWidth, int srcHeight) override;
 
  private:
   DrawCall shapeCall(DrawCall::Type type, double x, double y, int colour, bool filled) const;
   double lineHeight_;
-  int scaleMode_ = 1;
-  double x_ = 0, y_ = 0;
-  uint32_t fore_ = 0, back_ = 0xFFFFFF, fill_ = 0;
-  bool fillSet_ = false;
-  int colourMode_ = 0;
-  bool inverted_ = false;
-  double lineWidth_ = 0;
-  Str face_;
-  float size_ = 9;
-  bool bold_ = false;
 };
 
 // The two fixed palettes (RGB, red lowest).

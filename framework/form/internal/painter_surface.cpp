@@ -61,37 +61,6 @@ void PainterSurface::resetAttributes(uint32_t backgroundRgb) {
   bold_ = italic_ = underline_ = false;
 }
 
-void PainterSurface::setScaleMode(int mode) { scaleMode_ = checkedScaleMode(mode); }
-
-void PainterSurface::setPosition(double x, double y) {
-  x_ = float(x);
-  y_ = float(y);
-}
-
-void PainterSurface::setForeColor(uint32_t v) { fore_ = checkedRgb(v); }
-void PainterSurface::setBackColor(uint32_t v) { back_ = checkedRgb(v); }
-void PainterSurface::setFillColor(uint32_t v) {
-  fill_ = checkedRgb(v);
-  fillSet_ = true;
-}
-
-void PainterSurface::setLineWidth(double width) {
-  lineWidth_ = checkedLineWidth(width);
-}
-
-void PainterSurface::setFontSize(float points) {
-  size_ = checkedFontSize(points);
-}
-
-void PainterSurface::color(int fore, int back, int border, int mode, int which) {
-  ColourState state{fore_, back_, colourMode_, inverted_};
-  applyColourStatement(state, fore, back, border, mode, which);
-  fore_ = state.fore;
-  back_ = state.back;
-  colourMode_ = state.mode;
-  inverted_ = state.inverted;
-}
-
 QFont PainterSurface::deviceFont() const {
   return internal::deviceFont(face_, size_, fontDotsPerInch(), bold_, italic_, underline_);
 }

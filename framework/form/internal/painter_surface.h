@@ -15,39 +15,19 @@
 #include <QPainter>
 #include <QRectF>
 
-#include "framework/form/surface.h"
+#include "framework/form/surface_state.h"
 
 namespace fw::internal {
 
 QColor toQColor(uint32_t rgbValue);
 
-class PainterSurface : public Surface {
+class PainterSurface : public SurfaceState {
  public:
-  void setScaleMode(int mode) override;
-  int scaleMode() const override { return scaleMode_; }
   void clear() override;
-  void setPosition(double x, double y) override;
-  double currentX() const override { return x_; }
-  double currentY() const override { return y_; }
   void print(const Str& text) override;
-  void color(int fore, int back, int border, int mode, int which) override;
-  void setForeColor(uint32_t rgb) override;
-  void setBackColor(uint32_t rgb) override;
-  void setFillColor(uint32_t rgb) override;
-  uint32_t foreColor() const override { return fore_; }
-  uint32_t backColor() const override { return back_; }
-  void setLineWidth(double width) override;
   void line(double x1, double y1, double x2, double y2, int colour = -1, int kind = 0) override;
   void circle(double x, double y, double r, int colour = -1, float aspect = 1.0f,
               double startAngle = 0, double endAngle = 0, bool filled = false) override;
-  void setFontName(const Str& face) override { face_ = face; }
-  void setFontSize(float points) override;
-  void setFontBold(bool on) override { bold_ = on; }
-  void setFontItalic(bool on) override { italic_ = on; }
-  void setFontUnderline(bool on) override { underline_ = on; }
-  Str fontName() const override { return face_; }
-  float fontSize() const override { return size_; }
-  bool fontBold() const override { return bold_; }
   void drawBitmap(double x, double y, double width, double height, const Bitmap& bitmap,
                   int srcX, int srcY, int srcWidth, int srcHeight) override;
 
@@ -86,16 +66,6 @@ class PainterSurface : public Surface {
   void drawTextRun(QPainter& painter, const QFontMetricsF& metrics, const QString& run,
                    double& xPixels, double yPixels) const;
 
-  int scaleMode_ = 1;
-  float x_ = 0, y_ = 0;  // single precision, as the program's position variables
-  uint32_t fore_ = 0, back_ = 0xFFFFFF, fill_ = 0;
-  bool fillSet_ = false;
-  int colourMode_ = 0;
-  bool inverted_ = false;
-  double lineWidth_ = 0;
-  Str face_;
-  float size_ = 9;
-  bool bold_ = false, italic_ = false, underline_ = false;
   Str defaultFace_;
   float defaultPoints_;
 };
