@@ -1,10 +1,11 @@
 // The history list line, byte for byte, and what opening and deleting take
-// back from it.
+// back from it (one layout for the history window and the multiple print).
 #include "history/store/list_lines.h"
 
 #include <gtest/gtest.h>
 
 #include "common/history_format.h"
+#include "common/list_line.h"
 #include "framework/core/str.h"
 
 namespace {
@@ -57,6 +58,11 @@ TEST(ListLine, EveryColumnAtItsBytes) {
   const Str chart = l.make(2000, Column::ChartNumber, 7);
   EXPECT_EQ(chart.substr(0, 19), "2000" + blanks(3) + "0000000123" + blanks(2));
   EXPECT_EQ(chart.substr(19), line.substr(19, 90) + "7");
+
+  // The multiple print's lines end in blanks after the number.
+  const Str padded = common::historyListLine(7, l.a, Column::Number, 1234, 15);
+  EXPECT_EQ(padded.substr(109), "1234" + blanks(15));
+  EXPECT_EQ(common::entryNumberOfListLine(padded), 1234);
 }
 
 TEST(ListLine, LongNamesAreCutToWholeCharacters) {
@@ -127,6 +133,12 @@ TEST(ListLine, BlankAndOddValues) {
 
   // Whatever the values, the entry number starts at byte 110.
   EXPECT_EQ(l.make(1, Column::Number, 98765).substr(109), "98765");
+
+  // A record without any value keeps every column's blanks.
+  const Str empty = common::historyListLine(2000, AttributeValues{}, Column::Number, 2000);
+  EXPECT_EQ(empty.substr(0, 4), "2000");
+  EXPECT_EQ(empty.substr(4, 105), blanks(81) + "    年  月  日"_sj + blanks(10));
+  EXPECT_EQ(common::entryNumberOfListLine(empty), 2000);
 }
 
 TEST(ListLine, SelectionTakesNameDateAndEntryBack) {
@@ -143,6 +155,10 @@ TEST(ListLine, SelectionTakesNameDateAndEntryBack) {
   EXPECT_EQ(history::entryNumberOf(history::selectionOf(blanks(109) + "abc")), 0);
   EXPECT_EQ(history::entryNumberOf(history::selectionOf(blanks(109) + "0")), 0);
   EXPECT_EQ(history::selectionOf("short").examDate, "");
+  EXPECT_EQ(common::entryNumberOfListLine(""), 0);
+  EXPECT_EQ(common::entryNumberOfListLine(blanks(109)), 0);
+  EXPECT_EQ(common::entryNumberOfListLine(blanks(109) + "  42  "), 42);
+  EXPECT_EQ(common::entryNumberOfListLine(blanks(109) + "x"), 0);
 }
 
 }  // namespace
