@@ -55,8 +55,16 @@ ExamineeRecord readFromMainWindow() {
   return record;
 }
 
+void writeTextsToMainWindow(const ExamineeRecord& record, bool withClinical) {
+  for (const auto& f : kTextFields) {
+    // The table lists the attribute record's fields first, then DOCTOR on.
+    if (!withClinical && f.member == &ExamineeRecord::DOCTOR) return;
+    fw::ctl(f.control).setText(record.*f.member);
+  }
+}
+
 void writeToMainWindow(const ExamineeRecord& record) {
-  for (const auto& f : kTextFields) fw::ctl(f.control).setText(record.*f.member);
+  writeTextsToMainWindow(record, true);
   // A flag other than 1 comes only from a damaged entry; show it as clear
   // rather than stop on the check box's refusal.
   for (const auto& f : kFlagFields) fw::ctl(f.control).setValue(record.*f.member == 1 ? 1 : 0);

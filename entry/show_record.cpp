@@ -2,6 +2,7 @@
 // boxes and marks, or the attributes a search found.
 #include "entry/main_window_interface.h"
 #include "entry/marks.h"
+#include "entry/record.h"
 #include "framework/core/numbers.h"
 #include "framework/core/strings.h"
 #include "framework/form/window.h"
@@ -20,45 +21,46 @@ void tickOneOf(const char* ticked, const char* cleared) {
   ctl(cleared).setFontBold(false);
 }
 
+// The three pairs of boxes an opened entry ticks one of, with a bold
+// caption, the group's area repainted and the chosen word ringed.
+struct RingedPair {
+  int ExamineeRecord::*first;
+  int ExamineeRecord::*second;
+  const char* firstBox;
+  const char* secondBox;
+  void (*repaintArea)();
+  void (*ringFirst)();
+  void (*ringSecond)();
+};
+const RingedPair kRingedPairs[] = {
+    {&ExamineeRecord::EXAM_AM, &ExamineeRecord::EXAM_PM, "CHECK1", "CHECK2", AM_PM_KESITEKAKU,
+     AM_MARU, PM_MARU},
+    {&ExamineeRecord::SEX_MALE, &ExamineeRecord::SEX_FEMALE, "CHECK3", "CHECK4", SEX_KESITEKAKU,
+     MAL_MARU, FEM_MARU},
+    {&ExamineeRecord::OUTPATIENT, &ExamineeRecord::INPATIENT, "CHECK5", "CHECK6",
+     IRAI_KESITEKAKU, GAI_MARU, NYU_MARU},
+};
+
+// The Master-test boxes and their ticks.
+struct TickedBox {
+  int ExamineeRecord::*flag;
+  const char* box;
+  Tick tick;
+};
+const TickedBox kMasterBoxes[] = {
+    {&ExamineeRecord::MASTER_HALF, "CHECK9", Tick::Half},
+    {&ExamineeRecord::MASTER_QUARTER, "CHECK10", Tick::Quarter},
+    {&ExamineeRecord::MASTER_DOUBLE, "CHECK11", Tick::Double},
+};
+
 void showOpenedEntry(const ExamineeRecord& r, bool withClinical) {
-  ctl("EDIT1").setText(r.EXAM_NO);
-  ctl("EDIT2").setText(r.EXAM_YEAR);
-  ctl("EDIT3").setText(r.EXAM_MONTH);
-  ctl("EDIT4").setText(r.EXAM_DAY);
-  if (r.EXAM_AM == 1) {
-    tickOneOf("CHECK1", "CHECK2");
-    AM_PM_KESITEKAKU();
-    AM_MARU();
-  } else if (r.EXAM_PM == 1) {
-    tickOneOf("CHECK2", "CHECK1");
-    AM_PM_KESITEKAKU();
-    PM_MARU();
-  }
-  ctl("EDIT5").setText(r.EXAM_HOUR);
-  ctl("EDIT6").setText(r.EXAM_MINUTE);
-  ctl("EDIT7").setText(r.CHART_NO);
-  ctl("EDIT8").setText(r.NAME);
-  ctl("EDIT9").setText(r.BIRTH_YEAR);
-  ctl("EDIT10").setText(r.BIRTH_MONTH);
-  ctl("EDIT11").setText(r.BIRTH_DAY);
-  ctl("EDIT12").setText(r.AGE);
-  if (r.SEX_MALE == 1) {
-    tickOneOf("CHECK3", "CHECK4");
-    SEX_KESITEKAKU();
-    MAL_MARU();
-  } else if (r.SEX_FEMALE == 1) {
-    tickOneOf("CHECK4", "CHECK3");
-    SEX_KESITEKAKU();
-    FEM_MARU();
-  }
-  if (r.OUTPATIENT == 1) {
-    tickOneOf("CHECK5", "CHECK6");
-    IRAI_KESITEKAKU();
-    GAI_MARU();
-  } else if (r.INPATIENT == 1) {
-    tickOneOf("CHECK6", "CHECK5");
-    IRAI_KESITEKAKU();
-    NYU_MARU();
+  writeTextsToMainWindow(r, withClinical);
+  for (const RingedPair& p : kRingedPairs) {
+    const bool first = r.*p.first == 1;
+    if (!first && r.*p.second != 1) continue;
+    tickOneOf(first ? p.firstBox : p.secondBox, first ? p.secondBox : p.firstBox);
+    p.repaintArea();
+    (first ? p.ringFirst : p.ringSecond)();
   }
   fw::Control& kind = ctl("COMBO2");
   // A kind beyond the list comes only from a damaged entry: no selection
@@ -66,14 +68,7 @@ void showOpenedEntry(const ExamineeRecord& r, bool withClinical) {
   const bool listed = r.REQUEST_KIND >= 0 && r.REQUEST_KIND < kind.itemCount();
   kind.setSelectedIndex(listed ? r.REQUEST_KIND : -1);
   if (listed && r.REQUEST_KIND > 0) CHECK_KAKU(Tick::RequestKind);
-  ctl("EDIT13").setText(r.HOSPITAL);
   if (!withClinical) return;
-  ctl("EDIT14").setText(r.DOCTOR);
-  ctl("EDIT15").setText(r.WEIGHT);
-  ctl("EDIT16").setText(r.BP_HIGH);
-  ctl("EDIT17").setText(r.BP_LOW);
-  ctl("EDIT18").setText(r.MEDICATION);
-  ctl("EDIT19").setText(r.PREGNANCY_MONTHS);
   if (r.ECG_REST == 1) {
     ctl("CHECK7").setValue(1);
     MARU1_KAKU();
@@ -81,26 +76,12 @@ void showOpenedEntry(const ExamineeRecord& r, bool withClinical) {
     ctl("CHECK8").setValue(1);
     MARU2_KAKU();
   }
-  const struct {
-    int ExamineeRecord::*flag;
-    const char* box;
-    Tick tick;
-  } masters[] = {
-      {&ExamineeRecord::MASTER_HALF, "CHECK9", Tick::Half},
-      {&ExamineeRecord::MASTER_QUARTER, "CHECK10", Tick::Quarter},
-      {&ExamineeRecord::MASTER_DOUBLE, "CHECK11", Tick::Double},
-  };
-  for (const auto& m : masters) {
+  for (const TickedBox& m : kMasterBoxes) {
     if (r.*m.flag != 1) continue;
     ctl(m.box).setValue(1);
     CHECK_KAKU(m.tick);
   }
   if (!fw::trim(r.STRESS_OTHER).empty()) CHECK_KAKU(Tick::StressOther);
-  ctl("EDIT20").setText(r.STRESS_OTHER);
-  ctl("EDIT21").setText(r.MINNESOTA_CODE);
-  ctl("EDIT22").setText(r.FINDING_NAME);
-  ctl("EDIT23").setText(r.DOCTOR_FINDING);
-  ctl("EDIT98").setText(r.MEMO);
 }
 
 // The attributes that identify the examinee, into the cleared window.
