@@ -207,7 +207,6 @@ void fillPrintRange(bool stoppable) {
 struct ListSearch {
   SearchKind kind;
   void (*fullList)();
-  int listMode;
   Column column;
   const Str* title;
   const Str* question;
@@ -218,21 +217,21 @@ struct ListSearch {
 };
 
 const ListSearch& numberSearch() {
-  static const ListSearch s{SearchKind::Number, BANGOU_HYOUJI, 0, Column::Number,
+  static const ListSearch s{SearchKind::Number, BANGOU_HYOUJI, Column::Number,
                             &text::kNumberSearchTitle, &text::kListNumberQuestion,
                             &text::kNumberPrompt, fw::ime::Off, &text::kListNumberNotFound,
                             RIREKI_HYOUJI};
   return s;
 }
 const ListSearch& chartSearch() {
-  static const ListSearch s{SearchKind::ChartNumber, KARUTE_B_HYOUJI, 1, Column::ChartNumber,
+  static const ListSearch s{SearchKind::ChartNumber, KARUTE_B_HYOUJI, Column::ChartNumber,
                             &text::kChartSearchTitle, &text::kListChartQuestion,
                             &text::kChartPrompt, fw::ime::Off, &text::kListChartNotFound,
                             KARUTE_B_HYOUJI};
   return s;
 }
 const ListSearch& nameSearch() {
-  static const ListSearch s{SearchKind::Name, BANGOU_HYOUJI, 0, Column::Number,
+  static const ListSearch s{SearchKind::Name, BANGOU_HYOUJI, Column::Number,
                             &text::kNameSearchTitle, &text::kListNameQuestion,
                             &text::kNamePrompt, fw::ime::Hiragana, &text::kListNameNotFound,
                             RIREKI_HYOUJI};
@@ -242,7 +241,7 @@ const ListSearch& nameSearch() {
 void searchList(const ListSearch& s) {
   s.fullList();
   enableListControls();
-  LIST_MODE = s.listMode;
+  LIST_MODE = s.column;
   if (fw::messageBox(FORM2.get(), *s.title, *s.question + fw::CRLF + text::kAreYouSure,
                      fw::mb::YesNo, fw::mb::Question) != fw::mb::ResYes) {
     form().setImeMode(fw::ime::Off);
@@ -281,7 +280,7 @@ void BANGOU_HYOUJI() { listAll(Column::Number, false); }
 void KARUTE_B_HYOUJI() { listAll(Column::ChartNumber, false); }
 
 void listAgain() {
-  if (LIST_MODE == 1) KARUTE_B_HYOUJI();
+  if (LIST_MODE == Column::ChartNumber) KARUTE_B_HYOUJI();
   else RIREKI_HYOUJI();
 }
 
@@ -318,7 +317,7 @@ void FORM2_START() {
   control("COMBO4").setEnabled(true);
   control("COMBO5").setEnabled(true);
   hourglass();
-  LIST_MODE = 0;
+  LIST_MODE = Column::Number;
   form().disableCloseCommand();
 
   paintHistoryPicture(form().surface());
@@ -347,7 +346,7 @@ void BUTTON27_ON() { searchList(chartSearch()); }
 void BUTTON16_ON() { searchList(nameSearch()); }
 
 void BUTTON17_ON() {
-  LIST_MODE = 0;
+  LIST_MODE = Column::Number;
   if (fw::messageBox(FORM2.get(), text::kResetTitle, text::kResetText, fw::mb::OKCancel,
                      fw::mb::Information) != fw::mb::ResOK) {
     return;
@@ -384,7 +383,7 @@ void deletedEntriesView(double x, double y) {
 
 void BUTTON4_ON() {
   enableListControls();
-  LIST_MODE = 0;
+  LIST_MODE = Column::Number;
   closeHistoryWindow();
 }
 

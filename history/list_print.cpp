@@ -62,8 +62,6 @@ fw::Str pieceOf(const fw::Str& line, const Piece& piece) {
                  piece.blanksBefore + slot.widthBytes + piece.blanksAfter);
 }
 
-constexpr int kChartNumberList = 1;  // LIST_MODE of a chart-number list
-
 const fw::Str kRangeMissingTitle = "行番号指定"_sj;
 const fw::Str kRangeMissing = "行番号が指定されていません！"_sj;
 const fw::Str kCautionTitle = "Caution!";
@@ -74,9 +72,9 @@ struct Stop {};
 
 class ListPages {
  public:
-  ListPages(fw::Surface& page, int listMode, const std::function<void()>& nextPage,
+  ListPages(fw::Surface& page, Column column, const std::function<void()>& nextPage,
             const std::function<bool()>& escHeld)
-      : page_(page), listMode_(listMode), nextPage_(nextPage), escHeld_(escHeld) {}
+      : page_(page), column_(column), nextPage_(nextPage), escHeld_(escHeld) {}
 
   void draw(const std::vector<fw::Str>& lines, int first, int last) {
     escTest();
@@ -128,7 +126,7 @@ class ListPages {
     // The number as the runtime prints one: a blank before it and one after.
     text(kPageNumberX, kPageNumberY, kPageLabel + fw::str(pageNumber) + " ");
     statement([&] { page_.setFontSize(kHeadPoints); });
-    text(kHeaderX, kHeaderY, listMode_ == kChartNumberList ? kChartNumberHeader : kNumberHeader);
+    text(kHeaderX, kHeaderY, column_ == Column::ChartNumber ? kChartNumberHeader : kNumberHeader);
     statement([&] { page_.setLineWidth(kRuleWidth); });
     statement([&] { page_.line(kRuleFromX, kRuleY, kRuleToX, kRuleY, kShapeBlack, 0); });
     statement([&] { page_.setLineWidth(0); });
@@ -144,7 +142,7 @@ class ListPages {
   }
 
   fw::Surface& page_;
-  int listMode_;
+  Column column_;
   const std::function<void()>& nextPage_;
   const std::function<bool()>& escHeld_;
 };
@@ -168,12 +166,12 @@ void tell(const fw::Str& title, const fw::Str& text) {
 }  // namespace
 
 ListPrintResult drawListPages(fw::Surface& page, const std::vector<fw::Str>& lines, int first,
-                              int last, int listMode, const std::function<void()>& nextPage,
+                              int last, Column column, const std::function<void()>& nextPage,
                               const std::function<bool()>& escHeld) {
   if (last > static_cast<int>(lines.size())) last = static_cast<int>(lines.size());
   if (first < 1) first = 1;
   try {
-    ListPages(page, listMode, nextPage, escHeld).draw(lines, first, last);
+    ListPages(page, column, nextPage, escHeld).draw(lines, first, last);
   } catch (const Stop&) {
     return ListPrintResult::StoppedByEsc;
   }

@@ -7,6 +7,7 @@
 
 #include "framework/core/str.h"
 #include "framework/form/surface.h"
+#include "history/store/list_lines.h"
 
 namespace history {
 
@@ -26,7 +27,7 @@ enum class ListPrintResult { Completed, StoppedByEsc };
 
 // Draws list lines first..last (line numbers from 1; lines[i - 1] is line
 // i, and last <= lines.size()) onto pages already in twips: the page head
-// (title, page number, column header of listMode, rule) on every page, then
+// (title, page number, column header of `column`, rule) on every page, then
 // the lines at y = 560 + 260 × j, a page ending after every line whose
 // number is a multiple of 40. nextPage() ends the page and opens the next
 // one; it is never called after the last line, so no page carries a head
@@ -34,7 +35,7 @@ enum class ListPrintResult { Completed, StoppedByEsc };
 // line; when it answers true the drawing returns at once. Every drawing
 // statement that raises is skipped.
 ListPrintResult drawListPages(fw::Surface& page, const std::vector<fw::Str>& lines, int first,
-                              int last, int listMode, const std::function<void()>& nextPage,
+                              int last, Column column, const std::function<void()>& nextPage,
                               const std::function<bool()>& escHeld);
 
 }  // namespace history

@@ -3,7 +3,7 @@
 namespace history {
 
 fw::FormRef FORM2;
-int LIST_MODE = 0;
+Column LIST_MODE = Column::Number;
 int LIST_LIMIT = 50;
 std::map<long, RecordStamp> LISTED_STAMPS;
 

@@ -19,6 +19,7 @@
 #include "framework/form/print_run.h"
 #include "framework/form/printer.h"
 #include "framework/form/trap.h"
+#include "history/history_window.h"
 #include "history/outside_faults.h"
 #include "history/store/search.h"
 #include "history/store/store.h"
@@ -40,19 +41,12 @@ const fw::Str kNotSelected = "印刷対象者(複数選択可)が選択されて
 const fw::Str kInstruction =
     "上記のリストをクリックによって選択し(複数選択可)、印刷ボタンによって心電図カルテの印刷を行って下さい。"_sj;
 
-// The list heading: left part (its shadow differs only in trailing blanks)
-// and right part.
-const fw::Str kHeadingLeft = "No.      番号 　　　   　　 氏　名　   　 　 "_sj;
-const fw::Str kHeadingLeftShadow = "No.      番号 　　　   　　 氏　名　   　　  "_sj;
-const fw::Str kHeadingRight = "性別　　  生年月日　  　 年齢　　  　実施日"_sj;
-
 constexpr int kLineTrailingBlanks = 15;
 constexpr int kMostSelectedEntries = 2000;  // the largest list size
 // How many skipped entry numbers the notice names before it only counts.
 constexpr std::size_t kMissingNamed = 30;
 
 constexpr uint32_t kBlack = fw::rgb(0, 0, 0);
-constexpr uint32_t kWhite = fw::rgb(255, 255, 255);
 constexpr uint32_t kLightGrey = fw::rgb(192, 192, 192);
 
 // The list size chosen in COMBO7 (a number of lines).
@@ -67,21 +61,12 @@ void textAt(fw::Surface& s, double x, double y, const fw::Str& text, uint32_t co
   s.print(text);
 }
 
-void drawListHeading(fw::Surface& s) {
-  s.setFontName(kGothic);
-  s.setFontSize(24);
-  textAt(s, 46, 84, kHeadingLeftShadow, kWhite);
-  textAt(s, 569, 84, kHeadingRight, kWhite);
-  textAt(s, 45, 83, kHeadingLeft, kBlack);
-  textAt(s, 568, 83, kHeadingRight, kBlack);
-}
-
 void drawHeading(fw::Surface& s) {
   s.setFontName(kGothic);
   s.setFontSize(42);
   textAt(s, 512, 17, kTitle, kLightGrey);
   textAt(s, 510, 15, kTitle, kBlack);
-  drawListHeading(s);
+  history::drawListHeader(s, history::Column::Number);
 }
 
 void setFonts(fw::Window& w) {
@@ -278,7 +263,7 @@ void RIREKI_HYOUJI2() {
   s.setForeColor(common::kWindowBackground);
   s.setFillColor(common::kWindowBackground);
   s.line(20, 70, 1200, 120, -1, 2);
-  drawListHeading(s);
+  history::drawListHeader(s, history::Column::Number);
 
   // The history window's listing, lines with the blanks this list keeps
   // after them. A share that vanished or a lock held too long elsewhere

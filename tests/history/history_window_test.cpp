@@ -21,6 +21,7 @@ void snapshot(fw::Window& window, const char* file) {
 }
 
 using history::LIST_LIMIT;
+using history::Column;
 using history::LIST_MODE;
 
 TEST_F(HistoryTest, OpensOverTheHiddenMainWindowWithTheNewestEntries) {
@@ -31,7 +32,7 @@ TEST_F(HistoryTest, OpensOverTheHiddenMainWindowWithTheNewestEntries) {
   EXPECT_TRUE(form.visible());
   EXPECT_FALSE(fw::mainWindow().visible());
   EXPECT_FALSE(fw::mainWindow().enabled());
-  EXPECT_EQ(LIST_MODE, 0);
+  EXPECT_EQ(LIST_MODE, Column::Number);
   EXPECT_EQ(LIST_LIMIT, 50);
 
   // No list-size setting yet: 50 lines, entries 120 … 71, ranges 1 … 50.
@@ -58,13 +59,13 @@ TEST_F(HistoryTest, OnlyTheBackButtonClosesTheWindow) {
   fw::waitForEvents();
   ASSERT_TRUE(fw::isOpen(history::FORM2));
 
-  press("BUTTON27");  // a chart-number list: LIST_MODE 1
+  press("BUTTON27");  // a chart-number list: LIST_MODE is the chart number
   answers.messageAnswers.clear();
   press("BUTTON4");
   EXPECT_FALSE(fw::isOpen(history::FORM2));
   EXPECT_TRUE(fw::mainWindow().visible());
   EXPECT_TRUE(fw::mainWindow().enabled());
-  EXPECT_EQ(LIST_MODE, 0);
+  EXPECT_EQ(LIST_MODE, Column::Number);
   EXPECT_EQ(entry::CURRENT_ENTRY, "2");
 }
 
@@ -96,12 +97,12 @@ TEST_F(HistoryTest, ListSizeChangeListsNumbersButKeepsTheChartMode) {
   answers.messageAnswers = {mb::ResYes};
   answers.inputAnswers = {"5"};
   press("BUTTON27");
-  EXPECT_EQ(LIST_MODE, 1);
+  EXPECT_EQ(LIST_MODE, Column::ChartNumber);
   EXPECT_EQ(entriesListed(), (std::vector<Str>{"3", "1"}));
   EXPECT_EQ(items("LIST1")[0].substr(7, 12), "0000000005  ");
 
   chooseSize(1);
-  EXPECT_EQ(LIST_MODE, 1);
+  EXPECT_EQ(LIST_MODE, Column::ChartNumber);
   EXPECT_EQ(entriesListed(), (std::vector<Str>{"3", "2", "1"}));
   EXPECT_EQ(items("LIST1")[0].substr(7, 12), "13          ");
 }
@@ -121,7 +122,7 @@ TEST_F(HistoryTest, ResetAnsweredCancelKeepsTheListButNotTheChartMode) {
   press("BUTTON17");
   expectMessage(1, "RESET", "履歴リストを初期表示に戻します。    "_sj, mb::OKCancel,
                 mb::Information);
-  EXPECT_EQ(LIST_MODE, 0);
+  EXPECT_EQ(LIST_MODE, Column::Number);
   EXPECT_EQ(entriesListed(), (std::vector<Str>{"2"}));
 
   answers.messageAnswers = {mb::ResOK};
@@ -156,7 +157,7 @@ TEST_F(HistoryTest, DeletedEntriesOnlyFromADoubleClickInTheCorner) {
   for (const char* name : {"BUTTON11", "BUTTON34", "COMBO4", "COMBO5"}) {
     EXPECT_FALSE(form2(name).enabled()) << name;
   }
-  EXPECT_EQ(LIST_MODE, 0);
+  EXPECT_EQ(LIST_MODE, Column::Number);
 
   // A list-size change lists live entries but leaves the controls off; a
   // search gives them back.
@@ -228,7 +229,7 @@ TEST_F(HistoryTest, ChartNumberSearchWithoutMatchShowsTheChartNumberList) {
                 mb::OK, mb::Information);
   EXPECT_EQ(entriesListed(), (std::vector<Str>{"1"}));
   EXPECT_EQ(items("LIST1")[0].substr(7, 12), "0000000005  ");
-  EXPECT_EQ(LIST_MODE, 1);
+  EXPECT_EQ(LIST_MODE, Column::ChartNumber);
 }
 
 TEST_F(HistoryTest, HeldEscapeStopsTheListingWithABeep) {
@@ -300,7 +301,7 @@ TEST_F(HistoryTest, ScreenshotsOfTheHistoryWindow) {
   answers.messageAnswers = {mb::ResYes, mb::ResOK};
   answers.inputAnswers = {"999"};
   press("BUTTON27");
-  EXPECT_EQ(LIST_MODE, 1);
+  EXPECT_EQ(LIST_MODE, Column::ChartNumber);
   snapshot(*history::FORM2, "chart-number-list.png");
   fw::testing::mouseDoubleClick(*history::FORM2, 1190, 15);
   fw::waitForEvents();

@@ -60,7 +60,7 @@ std::vector<fw::Str> listLines(int count, common::ListColumn column) {
 struct RecordedList {
   fw::RecordingSurface surface;
   std::vector<std::size_t> pageStarts{0};
-  ListPrintResult print(const std::vector<fw::Str>& lines, int first, int last, int mode,
+  ListPrintResult print(const std::vector<fw::Str>& lines, int first, int last, Column mode,
                         std::function<bool()> esc = {}) {
     surface.setScaleMode(6);
     return drawListPages(
@@ -96,7 +96,7 @@ TEST(ListPages, PagesEndAfterLinesNumberedInFortiesWithoutAHeadAlone) {
   const std::vector<fw::Str> lines = listLines(120, common::ListColumn::Number);
   {
     RecordedList list;
-    list.print(lines, 1, 41, 0);
+    list.print(lines, 1, 41, Column::Number);
     ASSERT_EQ(list.pages(), 2u);
     EXPECT_EQ(list.runningNumbers(0).size(), 40u);
     EXPECT_EQ(list.runningNumbers(1), std::vector<std::string>{padded(41)});
@@ -104,7 +104,7 @@ TEST(ListPages, PagesEndAfterLinesNumberedInFortiesWithoutAHeadAlone) {
   }
   {
     RecordedList list;
-    list.print(lines, 5, 50, 0);
+    list.print(lines, 5, 50, Column::Number);
     ASSERT_EQ(list.pages(), 2u);
     const auto first = list.runningNumbers(0), second = list.runningNumbers(1);
     ASSERT_EQ(first.size(), 36u);
@@ -123,7 +123,7 @@ TEST(ListPages, PagesEndAfterLinesNumberedInFortiesWithoutAHeadAlone) {
                                                        {1, 80, 2}, {1, 120, 3}, {39, 39, 1}}) {
     SCOPED_TRACE(std::to_string(first) + ".." + std::to_string(last));
     RecordedList list;
-    list.print(lines, first, last, 0);
+    list.print(lines, first, last, Column::Number);
     EXPECT_EQ(list.pages(), pages);
     EXPECT_FALSE(list.runningNumbers(list.pages() - 1).empty());  // never a head alone
   }
@@ -135,8 +135,8 @@ TEST(ListPages, EveryPageCarriesTheHeadOfItsList) {
       "   No.      番号     　　       　氏名                性別         生年月日             年齢　　   　実施日"_sj;
   const fw::Str chartHeader =
       "   No.     カルテ番号           　氏名                性別         生年月日             年齢　　   　実施日"_sj;
-  for (int mode : {0, 1}) {
-    SCOPED_TRACE(mode);
+  for (Column mode : {Column::Number, Column::ChartNumber}) {
+    SCOPED_TRACE(static_cast<int>(mode));
     RecordedList list;
     list.print(lines, 1, 60, mode);
     ASSERT_EQ(list.pages(), 2u);
@@ -152,7 +152,7 @@ TEST(ListPages, EveryPageCarriesTheHeadOfItsList) {
       EXPECT_EQ(number->size, 10);
       const fw::DrawCall* header = list.textAt(p, 50, 390);
       ASSERT_TRUE(header);
-      EXPECT_EQ(header->text, mode == 1 ? chartHeader : numberHeader);
+      EXPECT_EQ(header->text, mode == Column::ChartNumber ? chartHeader : numberHeader);
       EXPECT_EQ(header->size, 12);
       int rules = 0;
       for (const fw::DrawCall& c : list.page(p)) {
@@ -171,7 +171,7 @@ TEST(ListPages, EveryPageCarriesTheHeadOfItsList) {
 TEST(ListPages, SevenPiecesOfALineAtTheirPlaces) {
   const std::vector<fw::Str> lines = listLines(3, common::ListColumn::Number);
   RecordedList list;
-  list.print(lines, 2, 2, 0);
+  list.print(lines, 2, 2, Column::Number);
   const fw::Str& line = lines[1];
   const std::map<double, fw::Str> expected = {
       {200, "   1"},
@@ -191,12 +191,12 @@ TEST(ListPages, EscStopsAtTheNextTest) {
   const std::vector<fw::Str> lines = listLines(50, common::ListColumn::Number);
   {
     RecordedList list;
-    EXPECT_EQ(list.print(lines, 1, 50, 0, [] { return true; }), ListPrintResult::StoppedByEsc);
+    EXPECT_EQ(list.print(lines, 1, 50, Column::Number, [] { return true; }), ListPrintResult::StoppedByEsc);
     EXPECT_TRUE(list.surface.calls.empty());  // held before the first head
   }
   int looks = 0;
   RecordedList list;
-  EXPECT_EQ(list.print(lines, 1, 50, 0, [&] { return ++looks > 12; }),
+  EXPECT_EQ(list.print(lines, 1, 50, Column::Number, [&] { return ++looks > 12; }),
             ListPrintResult::StoppedByEsc);
   EXPECT_EQ(list.pages(), 1u);
   EXPECT_EQ(list.runningNumbers(0).size(), 4u);  // one test before the head, three a line
@@ -212,7 +212,7 @@ class ListPrint : public ::testing::Test {
     fw::setPdfOutput(pdf);
     fw::openWindow(FORM2, "FORM2", 0);
     fw::waitForEvents();
-    LIST_MODE = 0;
+    LIST_MODE = Column::Number;
   }
   void TearDown() override {
     fw::setPdfOutput("");
@@ -289,7 +289,7 @@ TEST_F(ListPrint, RangeChecksInTheirOrder) {
 }
 
 TEST_F(ListPrint, TwoPagesOnPaperWithTheirHeadsAndRunningNumbers) {
-  LIST_MODE = 1;
+  LIST_MODE = Column::ChartNumber;
   fill(45, 50, common::ListColumn::ChartNumber);  // the range lists are stale
   choose(1, 50);                                     // lowered to 45
   bool disabledWhilePrinting = false;
