@@ -60,8 +60,7 @@ double CorrectionTable::dxMillimetres(int item) const { return fw::val(horizonta
 
 fw::Str normaliseCorrection(const fw::Str& text) {
   fw::Str value = fw::trim(text);
-  if (fw::val(value) == 0) value = "0";
-  return value;
+  return fw::val(value) == 0 ? fw::Str("0") : value;
 }
 
 CorrectionTable readCorrections() {
@@ -71,8 +70,8 @@ CorrectionTable readCorrections() {
   table.hasRecord = true;
   for (const CorrectionSlot& slot : kCorrectionSlots) {
     // Half a character at the end of a slot is dropped, as when writing.
-    fw::Str value = fw::trim(
-        fw::leftWhole(record.substr(slot.offsetBytes, slot.widthBytes), slot.widthBytes));
+    const fw::Str bytes(slotBytes(record, slot.at));
+    fw::Str value = fw::trim(fw::leftWhole(bytes, slot.at.widthBytes));
     (slot.axis == Axis::Vertical ? table.vertical : table.horizontal)[slot.item] = value;
   }
   return table;
@@ -82,15 +81,9 @@ void writeCorrections(const std::array<fw::Str, kChartItemCount + 1>& vertical,
                       const std::array<fw::Str, kChartItemCount + 1>& horizontal) {
   fw::Str record(kCorrectionRecordBytes, '\0');
   for (const CorrectionSlot& slot : kCorrectionSlots) {
-    // Left-aligned, space-padded and cut to the slot, never inside a
-    // character: a lead byte before the padding would take the first blank
-    // as its second half.
-    fw::Str value = fw::leftWhole(
-        normaliseCorrection(slot.axis == Axis::Vertical ? vertical.at(slot.item)
-                                                        : horizontal.at(slot.item)),
-        slot.widthBytes);
-    value.resize(slot.widthBytes, ' ');
-    record.replace(slot.offsetBytes, slot.widthBytes, value);
+    putSlot(record, slot.at,
+            normaliseCorrection(slot.axis == Axis::Vertical ? vertical.at(slot.item)
+                                                            : horizontal.at(slot.item)));
   }
   fw::OpenFile file = openCorrectionFile(kCorrectionRecordBytes);
   fw::setRecordBuffer(file, record);

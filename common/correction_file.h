@@ -17,6 +17,7 @@
 
 #include <array>
 
+#include "common/record_layout.h"
 #include "framework/core/str.h"
 
 namespace common {
@@ -30,14 +31,13 @@ enum class Axis { Vertical, Horizontal };
 struct CorrectionSlot {
   int item;  // chart item 1..34
   Axis axis;
-  int offsetBytes;
-  int widthBytes;
+  FieldSlot at;
 };
 
 inline constexpr int kCorrectionValueBytes = 5;
 
 constexpr CorrectionSlot correctionSlot(int item, Axis axis) {
-  return {item, axis, 10 * item + (axis == Axis::Horizontal ? 5 : 0), kCorrectionValueBytes};
+  return {item, axis, {10 * item + (axis == Axis::Horizontal ? 5 : 0), kCorrectionValueBytes}};
 }
 
 // The 68 slots in file order (item 1 vertical, item 1 horizontal, item 2 ...).

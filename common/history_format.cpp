@@ -16,19 +16,14 @@ template <std::size_t N>
 Str encodeSlots(const std::array<FieldSlot, N>& slots, const std::array<Str, N>& values) {
   Str record(kHistoryRecordBytes, '\0');
   for (std::size_t i = 0; i < N; ++i) {
-    record.replace(slots[i].offsetBytes, slots[i].widthBytes,
-                   fitToField(values[i], slots[i].widthBytes));
+    putSlot(record, slots[i], fitToField(values[i], slots[i].widthBytes));
   }
   return record;
 }
 
 Str slotValue(std::string_view record, FieldSlot slot) {
-  Str bytes(slot.widthBytes, ' ');
-  if (static_cast<std::size_t>(slot.offsetBytes) < record.size()) {
-    const std::size_t n =
-        std::min<std::size_t>(slot.widthBytes, record.size() - slot.offsetBytes);
-    bytes.replace(0, n, record.substr(slot.offsetBytes, n));
-  }
+  Str bytes(slotBytes(record, slot));
+  bytes.resize(static_cast<std::size_t>(slot.widthBytes), ' ');
   // No writer puts a zero byte inside a field; zeros there are bytes that
   // were never written (a record cut short, then the file extended past it
   // by the next append, or a clinical record skipped by a failed append).

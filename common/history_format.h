@@ -41,16 +41,12 @@
 #include <string_view>
 
 #include "common/examinee_record.h"
+#include "common/record_layout.h"
 #include "framework/core/str.h"
 
 namespace common {
 
 inline constexpr int kHistoryRecordBytes = 2000;
-
-struct FieldSlot {
-  int offsetBytes;
-  int widthBytes;
-};
 
 enum class AttributeField : int {
   ExamNo, ExamYear, ExamMonth, ExamDay, AmPmCode, ExamHour, ExamMinute, ChartNo, Name,

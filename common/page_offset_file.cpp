@@ -2,6 +2,7 @@
 
 #include "common/correction_file.h"
 #include "common/paths.h"
+#include "common/record_layout.h"
 #include "framework/core/error.h"
 #include "framework/core/numbers.h"
 #include "framework/core/open_file.h"
@@ -11,16 +12,20 @@ namespace common {
 
 namespace {
 
-constexpr int kVerticalAt = kPageOffsetQueueBytes;
-constexpr int kHorizontalAt = kVerticalAt + kPageOffsetValueBytes;
+constexpr FieldSlot kQueueSlot{0, kPageOffsetQueueBytes};
+constexpr FieldSlot kVerticalSlot{kPageOffsetQueueBytes, kPageOffsetValueBytes};
+constexpr FieldSlot kHorizontalSlot{kPageOffsetQueueBytes + kPageOffsetValueBytes,
+                                    kPageOffsetValueBytes};
 
-fw::Str padded(const fw::Str& text, int width) { return fw::fitWhole(text, width); }
+fw::Str slotText(const fw::Str& record, FieldSlot slot) {
+  return fw::trim(fw::Str(slotBytes(record, slot)));
+}
 
 PageOffset decode(const fw::Str& record) {
   PageOffset offset;
-  offset.queue = fw::trim(record.substr(0, kPageOffsetQueueBytes));
-  offset.vertical = normaliseCorrection(record.substr(kVerticalAt, kPageOffsetValueBytes));
-  offset.horizontal = normaliseCorrection(record.substr(kHorizontalAt, kPageOffsetValueBytes));
+  offset.queue = slotText(record, kQueueSlot);
+  offset.vertical = normaliseCorrection(slotText(record, kVerticalSlot));
+  offset.horizontal = normaliseCorrection(slotText(record, kHorizontalSlot));
   return offset;
 }
 
@@ -68,11 +73,9 @@ void writePageOffset(const fw::Str& queue, const fw::Str& vertical, const fw::St
     }
   }
   fw::Str record(kPageOffsetRecordBytes, '\0');
-  record.replace(0, kPageOffsetQueueBytes, padded(name, kPageOffsetQueueBytes));
-  record.replace(kVerticalAt, kPageOffsetValueBytes,
-                 padded(normaliseCorrection(vertical), kPageOffsetValueBytes));
-  record.replace(kHorizontalAt, kPageOffsetValueBytes,
-                 padded(normaliseCorrection(horizontal), kPageOffsetValueBytes));
+  putSlot(record, kQueueSlot, name);
+  putSlot(record, kVerticalSlot, normaliseCorrection(vertical));
+  putSlot(record, kHorizontalSlot, normaliseCorrection(horizontal));
   fw::OpenFile file(files::kPageOffsets, fw::FileMode::Record, fw::Share::ReadWrite,
                     kPageOffsetRecordBytes);
   fw::setRecordBuffer(file, record);

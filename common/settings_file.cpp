@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/record_layout.h"
 #include "framework/core/error.h"
 #include "framework/core/numbers.h"
 #include "framework/core/open_file.h"
@@ -67,11 +68,11 @@ Str readSetting(const Str& name, const Str& fallback) {
 }
 
 void writeSetting(const Str& name, const Str& value) {
+  // The value, blank-padded; the rest of the record stays zero bytes.
+  Str record(kSettingRecordBytes, '\0');
+  putSlot(record, {0, kSettingValueBytes}, value);
   fw::OpenFile file(name, fw::FileMode::Record, fw::Share::ReadWrite, kSettingRecordBytes);
-  fw::FieldVar text, rest;
-  fw::field(file, {{kSettingValueBytes, &text},
-                   {kSettingRecordBytes - kSettingValueBytes, &rest}});
-  fw::lset(text, fw::leftWhole(value, kSettingValueBytes));
+  fw::setRecordBuffer(file, record);
   fw::put(file, 1);
 }
 

@@ -187,9 +187,7 @@ std::optional<Str> clinicalRecord(long n) {
 }  // namespace
 
 std::string_view RecordView::raw(AttributeField f) const {
-  const common::FieldSlot slot = common::slotOf(f);
-  if (static_cast<std::size_t>(slot.offsetBytes) >= bytes_.size()) return {};
-  return bytes_.substr(slot.offsetBytes, slot.widthBytes);
+  return common::slotBytes(bytes_, common::slotOf(f));
 }
 
 RecordStamp stampOf(std::string_view attributeRecord) {
@@ -331,8 +329,7 @@ EntryCheck markDeletedChecked(long n, std::optional<RecordStamp> expected) {
     record.resize(kHistoryRecordBytes, '\0');
   }
   const common::FieldSlot mark = common::slotOf(AttributeField::DeletionMark);
-  record.replace(mark.offsetBytes, mark.widthBytes,
-                 common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
+  common::putSlot(record, mark, common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
   writeRecord(file, n, record);
   fw::unlockRecord(file, n);
   fw::flushToDisk(file);
