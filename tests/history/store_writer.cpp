@@ -35,6 +35,7 @@
 #include "framework/core/error.h"
 #include "framework/core/open_file.h"
 #include "history/store/store.h"
+#include "tests/history/store/tagged_entry.h"
 
 namespace {
 
@@ -50,9 +51,7 @@ int holdRecordLock(long n, long milliseconds) {
 }
 
 common::ExamineeRecord tagged(const std::string& name) {
-  common::ExamineeRecord r;
-  r.NAME = name;
-  r.MEMO = name;
+  common::ExamineeRecord r = tessivo::test::taggedExaminee(name);
   r.ECG_REST = 1;
   return r;
 }
@@ -112,9 +111,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   try {
     for (long i = 1; count == 0 || i <= count; ++i) {
-      common::ExamineeRecord r;
-      r.NAME = tag + "-" + std::to_string(i);
-      r.MEMO = r.NAME;
+      common::ExamineeRecord r = tessivo::test::taggedExaminee(tag + "-" + std::to_string(i));
       r.EXAM_NO = std::to_string(i);
       r.SEX_MALE = i % 2;
       r.ECG_REST = 1;

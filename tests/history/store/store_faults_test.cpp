@@ -11,12 +11,14 @@
 
 #include "framework/core/error.h"
 #include "framework/core/files.h"
+#include "tests/history/store/tagged_entry.h"
 #include "tests/support/error_of.h"
 #include "tests/support/temp_dir.h"
 
 using common::AttributeField;
 using common::ClinicalField;
 using tessivo::test::errorOf;
+using tessivo::test::taggedExaminee;
 using tessivo::test::TempCwd;
 
 namespace {
@@ -24,9 +26,7 @@ namespace {
 // An entry whose attribute record (name) and clinical record (memo) both
 // carry `tag`.
 long append(const std::string& tag) {
-  common::ExamineeRecord r;
-  r.NAME = tag;
-  r.MEMO = tag;
+  common::ExamineeRecord r = taggedExaminee(tag);
   r.EXAM_NO = "1";
   return history::appendEntry(common::attributesOf(r, "2024/05/07"),
                               common::clinicalOf(r, "2024/05/07"));
@@ -85,9 +85,7 @@ TEST_F(HistoryStore, FailedAppendLeavesNoHalfEntry) {
 TEST_F(HistoryStore, FailedOverwriteKeepsLaterAppendsPaired) {
   append("one");
   append("two");
-  common::ExamineeRecord r;
-  r.NAME = "new";
-  r.MEMO = "new";
+  const common::ExamineeRecord r = taggedExaminee("new");
   fw::failWritesAfterForTesting(2000);
   EXPECT_EQ(errorOf([&] {
               history::overwriteEntry(1, common::attributesOf(r, "2024/06/01"),

@@ -21,12 +21,15 @@
 #include "framework/core/files.h"
 #include "history/store/store.h"
 #include "tests/history/writer_process.h"
+#include "tests/history/store/tagged_entry.h"
 #include "tests/support/temp_dir.h"
 
 using common::AttributeField;
 using common::ClinicalField;
 using history_test::parseAck;
 using history_test::Writer;
+using tessivo::test::appendTagged;
+using tessivo::test::taggedExaminee;
 using tessivo::test::TempCwd;
 
 namespace {
@@ -135,11 +138,7 @@ TEST_F(HistoryProcesses, WritersKilledAtRandomMomentsLoseNoAcknowledgedEntry) {
 // holds and every appended entry is there, paired.
 TEST_F(HistoryProcesses, DeletionWhileAnotherProgramAppends) {
   for (int i = 1; i <= 40; ++i) {
-    common::ExamineeRecord r;
-    r.NAME = "old-" + std::to_string(i);
-    r.MEMO = r.NAME;
-    history::appendEntry(common::attributesOf(r, "2024/05/07"),
-                         common::clinicalOf(r, "2024/05/07"));
+    appendTagged("old-" + std::to_string(i));
   }
   std::set<long> deleted;
   std::map<long, std::string> acknowledged;
@@ -187,9 +186,7 @@ TEST_F(HistoryProcesses, DeletionWhileAnotherProgramAppends) {
 TEST_F(HistoryProcesses, RacingOverwritesAndDeletionsKeepEveryPairWhole) {
   constexpr int kRounds = 1500;
   const std::string rounds = std::to_string(kRounds);
-  common::ExamineeRecord r;
-  r.NAME = r.MEMO = "start";
-  history::appendEntry(common::attributesOf(r, "2024/05/07"), common::clinicalOf(r, "2024/05/07"));
+  appendTagged("start");
   const std::vector<std::string> overwriter{"overwrite", "1", rounds, "a"};
   for (const std::vector<std::string>& other :
        {std::vector<std::string>{"delete", "1", rounds},
@@ -222,11 +219,8 @@ TEST_F(HistoryProcesses, RacingOverwritesAndDeletionsKeepEveryPairWhole) {
 // gives up before it writes either record, and one whose attribute record
 // fails after the clinical one was written puts the clinical one back.
 TEST_F(HistoryProcesses, FailedOverwriteLeavesTheEarlierPair) {
-  common::ExamineeRecord r;
-  r.NAME = r.MEMO = "before";
-  history::appendEntry(common::attributesOf(r, "2024/05/07"), common::clinicalOf(r, "2024/05/07"));
-  common::ExamineeRecord later;
-  later.NAME = later.MEMO = "after";
+  appendTagged("before");
+  const common::ExamineeRecord later = taggedExaminee("after");
   const auto attributes = common::attributesOf(later, "2024/05/08");
   const auto clinical = common::clinicalOf(later, "2024/05/08");
   {
@@ -259,11 +253,7 @@ TEST_F(HistoryProcesses, FailedOverwriteLeavesTheEarlierPair) {
 // instead of failing with a lock violation, which would end the program.
 TEST_F(HistoryProcesses, ReadersWaitWhileAnotherProgramMarksADeletion) {
   for (int i = 1; i <= 5; ++i) {
-    common::ExamineeRecord r;
-    r.NAME = "e" + std::to_string(i);
-    r.MEMO = r.NAME;
-    history::appendEntry(common::attributesOf(r, "2024/05/07"),
-                         common::clinicalOf(r, "2024/05/07"));
+    appendTagged("e" + std::to_string(i));
   }
   auto lockedBy = [](long n) {
     auto w = std::make_unique<Writer>(std::vector<std::string>{"lock", std::to_string(n), "150"});
@@ -296,9 +286,7 @@ TEST_F(HistoryProcesses, ReadersWaitWhileAnotherProgramMarksADeletion) {
   }
   {
     auto holder = lockedBy(2);
-    common::ExamineeRecord r;
-    r.NAME = "e2 again";
-    r.MEMO = r.NAME;
+    const common::ExamineeRecord r = taggedExaminee("e2 again");
     history::overwriteEntry(2, common::attributesOf(r, "2024/05/08"),
                             common::clinicalOf(r, "2024/05/08"));
     EXPECT_EQ(holder->wait(), 0);
