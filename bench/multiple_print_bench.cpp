@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/history_format.h"
+#include "tests/support/sample_examinee.h"
 #include "common/paths.h"
 #include "common/print_options.h"
 #include "entry/state.h"
@@ -58,34 +59,9 @@ double peakMegabytes() {
 }
 
 common::ExamineeRecord fullRecord(int i) {
-  common::ExamineeRecord r;
+  common::ExamineeRecord r = tessivo::test::sampleExaminee();
   r.EXAM_NO = std::to_string(100000 + i);
-  r.EXAM_YEAR = "2024";
-  r.EXAM_MONTH = "１２"_sj;
-  r.EXAM_DAY = "２４"_sj;
-  r.EXAM_AM = 1;
-  r.EXAM_HOUR = "１０"_sj;
-  r.EXAM_MINUTE = "05";
-  r.CHART_NO = "0000000123";
-  r.NAME = "山田　太郎"_sj;
-  r.BIRTH_YEAR = "昭和45"_sj;
-  r.BIRTH_MONTH = "3";
-  r.BIRTH_DAY = "15";
-  r.AGE = "５４"_sj;
-  r.SEX_MALE = 1;
-  r.HOSPITAL = "さくら医院"_sj;
   r.OUTPATIENT = 1;
-  r.REQUEST_KIND = 4;
-  r.DOCTOR = "佐藤"_sj;
-  r.WEIGHT = "62.5";
-  r.BP_HIGH = "128";
-  r.BP_LOW = "84";
-  r.MEDICATION = "なし"_sj;
-  r.ECG_STRESS = 1;
-  r.MASTER_DOUBLE = 1;
-  r.MINNESOTA_CODE = "9-2";
-  r.FINDING_NAME = "正常範囲"_sj;
-  r.DOCTOR_FINDING = "異常なし"_sj;
   return r;
 }
 

@@ -13,6 +13,7 @@
 #include "history/open_delete.h"
 #include "history/store/store.h"
 #include "tests/history/history_fixture.h"
+#include "tests/support/sample_examinee.h"
 
 namespace history_test {
 namespace {
@@ -64,31 +65,24 @@ class OpenDeleteTest : public HistoryTest {
   }
 
   static common::ExamineeRecord everyMark() {
-    common::ExamineeRecord r = examinee("1001", "山田　花子"_sj, "0000000123");
-    r.EXAM_YEAR = "2024";
-    r.EXAM_MONTH = "１２"_sj;
-    r.EXAM_DAY = "２４"_sj;
+    // The sample examinee in the afternoon, a woman, with the texts and
+    // boxes the sample leaves empty filled.
+    common::ExamineeRecord r = tessivo::test::sampleExaminee();
+    r.EXAM_NO = "1001";
+    r.NAME = "山田　花子"_sj;
+    r.EXAM_AM = 0;
     r.EXAM_PM = 1;
-    r.EXAM_HOUR = "１０"_sj;
-    r.EXAM_MINUTE = "05";
-    r.BIRTH_YEAR = "昭和45"_sj;
     r.BIRTH_MONTH = "５"_sj;
     r.BIRTH_DAY = "１２"_sj;
     r.AGE = "54";
+    r.SEX_MALE = 0;
     r.SEX_FEMALE = 1;
-    r.HOSPITAL = "さくら医院"_sj;
     r.REQUEST_KIND = 9;
-    r.DOCTOR = "佐藤"_sj;
     r.WEIGHT = "60";
-    r.BP_HIGH = "128";
-    r.BP_LOW = "84";
-    r.MEDICATION = "なし"_sj;
     r.PREGNANCY_MONTHS = "3";
-    r.ECG_STRESS = 1;
+    r.MASTER_DOUBLE = 0;
     r.STRESS_OTHER = "トレッドミル"_sj;
     r.MINNESOTA_CODE = "1-1";
-    r.FINDING_NAME = "正常範囲"_sj;
-    r.DOCTOR_FINDING = "異常なし"_sj;
     r.MEMO = "次回は午前"_sj;
     return r;
   }
