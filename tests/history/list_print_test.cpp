@@ -238,13 +238,7 @@ class ListPrint : public ::testing::Test {
     fw::waitForEvents();
   }
   void keep(const std::string& name) {
-    const char* where = std::getenv("TESSIVO_KEEP_CHARTS");
-    if (!where) return;
-    std::filesystem::create_directories(where);
-    const std::string target = std::string(where) + "/" + name;
-    std::filesystem::copy_file(pdf, target + ".pdf",
-                               std::filesystem::copy_options::overwrite_existing);
-    tessivo::test::runCommand("pdftoppm -r 60 -png '" + pdf + "' '" + target + "'");
+    tessivo::test::keepForLooking(pdf, name);
   }
 
   TempCwd dir;

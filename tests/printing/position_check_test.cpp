@@ -100,10 +100,7 @@ TEST_F(PositionCheck, EveryRowNumberSitsAtItsCorrectedAnchorAndTheGridIsInMillim
   const std::vector<Word> found = words(pdf);
   ASSERT_FALSE(found.empty());
   // A picture for a person to look at, when asked for.
-  if (const char* where = std::getenv("TESSIVO_KEEP_CHARTS")) {
-    std::filesystem::create_directories(where);
-    run("pdftoppm -r 100 -png -singlefile '" + pdf + "' '" + where + "/position_check'");
-  }
+  tessivo::test::keepForLooking(pdf, "position_check", "-r 100 -png -singlefile");
   EXPECT_NE(run("pdfinfo '" + pdf + "'").find("PRINTER"), std::string::npos);
 
   // The main window is empty: the sample examinee, every item filled.

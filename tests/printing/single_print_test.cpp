@@ -77,13 +77,7 @@ class SinglePrint : public PrintingTest {
   }
   // Keeps a copy of the PDF and its PNG for a person to look at, when asked.
   void keep(const std::string& name) {
-    const char* where = std::getenv("TESSIVO_KEEP_CHARTS");
-    if (!where) return;
-    std::filesystem::create_directories(where);
-    const std::string target = std::string(where) + "/" + name;
-    std::filesystem::copy_file(pdf, target + ".pdf",
-                               std::filesystem::copy_options::overwrite_existing);
-    run("pdftoppm -r 100 -png -singlefile '" + pdf + "' '" + target + "'");
+    tessivo::test::keepForLooking(pdf, name, "-r 100 -png -singlefile");
   }
 
   TempCwd dir;

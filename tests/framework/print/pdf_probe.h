@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <regex>
 #include <string>
@@ -37,6 +39,20 @@ inline std::string runCommand(const std::string& command) {
     pclose(pipe);
   }
   return out;
+}
+
+// Keeps a copy of a printed PDF, and its pages as PNG (pdftoppm with
+// `pngOptions`), in the folder TESSIVO_KEEP_CHARTS names, for a person to
+// look at; does nothing when it is not set.
+inline void keepForLooking(const std::string& pdf, const std::string& name,
+                           const std::string& pngOptions = "-r 60 -png") {
+  const char* where = std::getenv("TESSIVO_KEEP_CHARTS");
+  if (!where) return;
+  std::filesystem::create_directories(where);
+  const std::string target = std::string(where) + "/" + name;
+  std::filesystem::copy_file(pdf, target + ".pdf",
+                             std::filesystem::copy_options::overwrite_existing);
+  runCommand("pdftoppm " + pngOptions + " '" + pdf + "' '" + target + "'");
 }
 
 inline bool haveTool(const std::string& tool) {
