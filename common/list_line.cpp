@@ -38,8 +38,6 @@ Str orBlanks(const Str& value, int blanks) { return value.empty() ? Str(blanks, 
 
 }  // namespace
 
-Str fitBytes(const Str& text, int widthBytes) { return fw::fitWhole(text, widthBytes); }
-
 Str listPart(const Str& line, ListPart part) {
   const ListSlot slot = listSlot(part);
   return slot.widthBytes == 0 ? fw::mid(line, slot.firstByte)
@@ -82,7 +80,7 @@ Str historyListLine(long lineNumber, const AttributeValues& a, ListColumn column
   auto put = [&](ListPart part, const Str& text) {
     const ListSlot slot = listSlot(part);
     line.resize(static_cast<std::size_t>(slot.firstByte - 1), ' ');
-    line += slot.widthBytes == 0 ? text : fitBytes(text, slot.widthBytes);
+    line += slot.widthBytes == 0 ? text : fw::fitWhole(text, slot.widthBytes);
   };
   put(ListPart::LineNumber, rightAligned(lineNumber, 4));
   put(ListPart::Number, number);

@@ -71,8 +71,4 @@ EntryNumber entryNumberOfText(const fw::Str& text);
 // for a line too short to hold one.
 EntryNumber entryNumberOfListLine(const fw::Str& line);
 
-// `text` cut to `widthBytes` without splitting a double-byte character and
-// padded with blanks to exactly that width; not trimmed.
-fw::Str fitBytes(const fw::Str& text, int widthBytes);
-
 }  // namespace common

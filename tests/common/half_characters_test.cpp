@@ -31,7 +31,12 @@ TEST(HalfCharacters, LeftWholeNeverEndsInsideACharacter) {
   EXPECT_EQ(fw::fitWhole("A" + yama, 2), "A ");
   EXPECT_EQ(fw::fitWhole("AB\x88", 4), "AB  ");
   EXPECT_EQ(fw::fitWhole("", 3), "   ");
-  EXPECT_EQ(common::fitBytes("AB\x88", 4), "AB  ");  // the list line no longer keeps half
+  // The list line no longer keeps half a character at the end of a part.
+  common::AttributeValues a;
+  a[common::AttributeField::ExamNo] = "12345678901\x88";
+  EXPECT_EQ(common::listPart(common::historyListLine(1, a, common::ListColumn::Number, 1),
+                             common::ListPart::Number),
+            "12345678901 ");
 }
 
 TEST(HalfCharacters, SettingValue) {
