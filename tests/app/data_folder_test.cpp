@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -74,6 +75,9 @@ class Computer : public ::testing::Test {
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<std::string> env{"HOME=" + dir.file("home"),
                                  "TESSIVO_CONF=" + dir.file("tessivo.conf"), "LANG=C.UTF-8"};
+    // A sanitizer build of the program reports as the suite's own run does.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<char*> argv, envp;
     for (std::string& s : args) argv.push_back(s.data());
     for (std::string& s : env) envp.push_back(s.data());
