@@ -1,4 +1,5 @@
 // Tessivo: ECG chart entry and printing.
+#include "app/start.h"
 #include "entry/procedures.h"
 #include "entry/startup.h"
 #include "framework/form/program.h"
@@ -9,13 +10,20 @@
 #include "printing/procedures.h"
 
 int main(int argc, char** argv) {
+  // --version, --help and a wrong command line need no display.
+  const app::CommandLine commandLine = app::parseCommandLine(argc, argv);
+  if (commandLine.action != app::CommandLine::Action::Run)
+    return app::answerWithoutWindow(commandLine);
+  const fw::DataFolder dataFolder = app::chooseDataFolder(commandLine);
+
   entry::registerProcedures();
   printing::registerProcedures();
   masters::registerProcedures();
   history::registerProcedures();
   // The day's backup once the folders exist and this is the only instance;
   // it runs beside the main window.
-  const int code = fw::runProgram(argc, argv, {.start = [] {
+  const int code = fw::runProgram(argc, argv, {.start = [&dataFolder] {
+                                                 app::enterDataFolderOrEnd(dataFolder);
                                                  printing::addMainWindowCommands();
                                                  entry::startProgram();
                                                  history::backUpIfDue();

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12.
 #   bash tools/dev.sh run    install missing packages, build, start Tessivo
-#   bash tools/dev.sh test   install missing packages, build, run every test; then
+#   bash tools/dev.sh package  install missing packages, build the Debian package
+#                            (<build>-package/tessivo_*.deb) and check it
+#   bash tools/dev.sh test   install missing packages, build, run every test, make
+#                            and check the Debian package; then
 #                            the suite again under AddressSanitizer and
 #                            UndefinedBehaviorSanitizer (<build>-asan), and
 #                            each fuzz target for 30 s on its seeds
@@ -19,6 +22,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
   xvfb x11vnc xauth x11-utils python3 locales xdotool
+  dpkg-dev lintian desktop-file-utils appstream librsvg2-bin
 )
 
 # The input method: fcitx5 with its Qt 6 module, a session bus for it, and a
@@ -113,9 +117,20 @@ case "${1:-}" in
   run)
     install_missing "${packages[@]}"
     install_missing --no-install-recommends "${im_packages[@]}" "fcitx5-$im_engine"
-    build -DTESSIVO_WERROR=OFF
+    # Only the program: the tests and benchmarks are for the test command.
+    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIVO_WERROR=OFF \
+      >/dev/null
+    cmake --build "$build_dir" -j "$(nproc)" --target tessivo
     ensure_display
     "$build_dir/app/tessivo"
+    ;;
+  package)
+    install_missing "${packages[@]}"
+    package_dir="$build_dir-package"
+    cmake -S "$here" -B "$package_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIVO_TESTS=OFF \
+      -DTESSIVO_BENCH=OFF >/dev/null
+    cmake --build "$package_dir" -j "$(nproc)"
+    bash "$here/tools/package_check.sh" "$package_dir"
     ;;
   test)
     install_missing "${packages[@]}"
@@ -147,6 +162,9 @@ case "${1:-}" in
     fi
     [ "$status" -eq 0 ] || exit "$status"
 
+    echo "== Debian package"
+    bash "$here/tools/package_check.sh" "$build_dir"
+
     # The same suite built with the sanitizers: a leak, an out-of-bounds
     # access or undefined behaviour fails the test that caused it. Less
     # optimisation and line tables only keep this build short; warnings
@@ -169,7 +187,7 @@ case "${1:-}" in
       bash "$here/tools/fuzz.sh" 30
     ;;
   *)
-    echo "usage: bash tools/dev.sh run|test" >&2
+    echo "usage: bash tools/dev.sh run|package|test" >&2
     exit 2
     ;;
 esac

@@ -116,6 +116,15 @@ std::string resolveLinks(const std::string& path);
 // A relative path made absolute against the current directory.
 int absolutePath(const std::string& path, std::string* out);
 
+// Makes the folder the process's current directory.
+int changeDirectory(const std::string& path);
+// The user's home folder ($HOME, else the account's; %USERPROFILE% on
+// Windows); "" when none is known.
+std::string homeDirectory();
+// Where the administrator keeps settings for every user of the computer:
+// "/etc"; on Windows %ProgramData% (else "C:/ProgramData").
+std::string systemSettingsDirectory();
+
 LocalTime localNow();
 
 // The CP932 code page. Each converts the longest valid start of `in`, appends

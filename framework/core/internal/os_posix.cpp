@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -323,6 +324,18 @@ int absolutePath(const std::string& path, std::string* out) {
   *out = cwd + path;
   return 0;
 }
+
+int changeDirectory(const std::string& path) {
+  return chdir(path.c_str()) != 0 ? lastError() : 0;
+}
+
+std::string homeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  const passwd* account = getpwuid(getuid());
+  return account && account->pw_dir ? account->pw_dir : "";
+}
+
+std::string systemSettingsDirectory() { return "/etc"; }
 
 LocalTime localNow() {
   std::time_t t = std::time(nullptr);

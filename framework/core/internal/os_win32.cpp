@@ -456,6 +456,31 @@ int absolutePath(const std::string& path, std::string* out) {
   return 0;
 }
 
+int changeDirectory(const std::string& path) {
+  const std::wstring name = wide(path);
+  if (name.empty()) return err::BadFileName;
+  return SetCurrentDirectoryW(name.c_str()) ? 0 : lastError();
+}
+
+namespace {
+std::string environmentFolder(const wchar_t* variable) {
+  const DWORD n = GetEnvironmentVariableW(variable, nullptr, 0);
+  if (n == 0) return "";
+  std::wstring value(n, L'\0');
+  const DWORD got = GetEnvironmentVariableW(variable, value.data(), n);
+  if (got == 0 || got >= n) return "";
+  value.resize(got);
+  return interfacePath(value);
+}
+}  // namespace
+
+std::string homeDirectory() { return environmentFolder(L"USERPROFILE"); }
+
+std::string systemSettingsDirectory() {
+  const std::string folder = environmentFolder(L"ProgramData");
+  return folder.empty() ? "C:/ProgramData" : folder;
+}
+
 LocalTime localNow() {
   SYSTEMTIME t{};
   GetLocalTime(&t);
