@@ -88,9 +88,6 @@ DataFolder checked(DataFolder folder) {
 }  // namespace
 
 DataFolder chooseDataFolder(const DataFolderRequest& request) {
-  if (!request.commandLineFolder.empty())
-    return checked({request.commandLineFolder, DataFolderSource::CommandLine});
-
   std::string setting;
   if (!readSetting(request.settingsFile, &setting))
     return {request.settingsFile, DataFolderSource::SettingsFile, DataFolderProblem::BadSetting};
@@ -100,6 +97,8 @@ DataFolder chooseDataFolder(const DataFolderRequest& request) {
               DataFolderProblem::BadSetting};
     return checked({setting, DataFolderSource::SettingsFile});
   }
+  if (!request.commandLineFolder.empty())
+    return checked({request.commandLineFolder, DataFolderSource::CommandLine});
 
   if (request.fromMenu) {
     const std::string home = os::homeDirectory();

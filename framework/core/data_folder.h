@@ -41,8 +41,8 @@ struct DataFolder {
   DataFolderProblem problem = DataFolderProblem::None;
 };
 
-// The first of: the command-line folder, the settings file's folder, the
-// home default (started from the menu; created here when missing), the
+// The first of: the settings file's folder (set by the administrator for
+// the whole computer), the command-line folder, the home default (started from the menu; created here when missing), the
 // current directory. A folder named on the command line or in the settings
 // file is never created: it may be a share that is not mounted yet, and a
 // new empty folder in its place would hide the clinic's history. Reads no

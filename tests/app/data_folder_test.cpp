@@ -107,7 +107,7 @@ class Computer : public ::testing::Test {
   TempDir dir;
 };
 
-TEST_F(Computer, TheFolderComesFromOptionSettingMenuOrWorkingDirectoryInThatOrder) {
+TEST_F(Computer, TheFolderComesFromSettingOptionMenuOrWorkingDirectoryInThatOrder) {
   const std::string share = dir.file("share"), share2 = dir.file("share2");
   struct Row {
     const char* setting;  // nullptr: no settings file
@@ -124,10 +124,13 @@ TEST_F(Computer, TheFolderComesFromOptionSettingMenuOrWorkingDirectoryInThatOrde
       // and a Windows line end around it.
       {"# clinic\n\n  data = SHARE \r\n", {"--from-menu"}, share},
       {"data=SHARE\n", {}, share},
-      // The command line, over the setting; relative to the working directory.
-      {"data=SHARE\n", {"--data", share2}, share2},
-      {"data=SHARE\n", {"--from-menu", "--data=../share2"}, share2},
-      {"data=SHARE\n", {"--data", "../share2/./"}, share2},
+      // The command line, without a setting; relative to the working directory.
+      {nullptr, {"--data", share2}, share2},
+      {"# no folder set\n", {"--from-menu", "--data=../share2"}, share2},
+      {nullptr, {"--data", "../share2/./"}, share2},
+      // The administrator's setting holds over the command line: every
+      // computer of the clinic keeps to the one history.
+      {"data=SHARE\n", {"--data", share2}, share},
   };
   for (const Row& row : rows) {
     fs::remove(dir.file("tessivo.conf"));
