@@ -3,11 +3,11 @@
 // device pixel ratio its environment gives (QT_SCALE_FACTOR): the pictures
 // of two ratios are compared by hidpi_test.cpp.
 //
-//   tessivo_window_pictures DIR   (run with DIR as the working directory's
-//                                  parent: the data folders are made there)
+//   tessivo_window_pictures DIR   (the program's data folders go to DIR/data)
 //
 // Writes DIR/<WINDOW>.png for MAINFORM, FORM2 ... FORM9 and PREVIEW, the
-// windows' drawn pictures DIR/PICTURE-<WINDOW>.png, and DIR/chart.pdf. Exit code 0 when everything was written.
+// windows' drawn pictures DIR/PICTURE-<WINDOW>.png, and DIR/chart.pdf.
+// Exit code 0 when everything was written.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -61,8 +61,9 @@ fw::Window* openWindowNamed(const char* name) {
 // (PICTURE-<name>.png, in the screen's pixels).
 void save(fw::Window& window, const std::string& name) {
   const QImage& picture = fw::internal::surfaceImage(window.surface());
+  const std::string picturePng = (g_out / ("PICTURE-" + name + ".png")).string();
   const bool saved = window.saveScreenshot((g_out / (name + ".png")).string()) &&
-                     picture.save(QString::fromStdString((g_out / ("PICTURE-" + name + ".png")).string()));
+                     picture.save(QString::fromStdString(picturePng));
   if (!saved) ++g_failures;
   std::printf("%s %s\n", saved ? "saved" : "FAILED", name.c_str());
 }

@@ -88,7 +88,8 @@ class RowDelegate final : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), QFontMetrics(option.font).height()};
+    return {QStyledItemDelegate::sizeHint(option, index).width(),
+            QFontMetrics(option.font).height()};
   }
 };
 
