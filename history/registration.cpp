@@ -148,7 +148,10 @@ void FORM3_START() {
     b.setFontBold(true);
   }
   const common::ExamineeRecord r = entry::readFromMainWindow();
-  constexpr int kWhite = 7, kBlack = 0;
+  // The bright half of the text palette: white and black. Numbers 7 and 0
+  // of the dark half would give silver on grey, which the background nearly
+  // swallows.
+  constexpr int kWhite = 15, kBlack = 8;
   const uint32_t white = fw::textPaletteColour(kWhite), black = fw::textPaletteColour(kBlack);
   s.setFontName("ＭＳ ゴシック"_sj);
   s.setFontSize(20);

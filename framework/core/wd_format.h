@@ -81,8 +81,10 @@ inline constexpr uint32_t EsReadOnly = 0x0800;
 // List boxes.
 inline constexpr uint32_t LbsNotify = 0x0001;
 inline constexpr uint32_t LbsMultipleSel = 0x0008;
+inline constexpr uint32_t LbsNoIntegralHeight = 0x0100;  // else whole rows only
 // Combo boxes.
 inline constexpr uint32_t CbsDropDownList = 0x0003;
+inline constexpr uint32_t CbsNoIntegralHeight = 0x0400;  // else whole rows only
 // Buttons.
 inline constexpr uint32_t BsAutoCheckBox = 0x0003;
 inline constexpr uint32_t BsAutoRadioButton = 0x0009;

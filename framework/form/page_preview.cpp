@@ -155,7 +155,12 @@ class PreviewDialog final : public QDialog {
       case PreviewZoom::Actual: dpi = screenDpi; break;
       case PreviewZoom::Double: dpi = 2 * screenDpi; break;
     }
-    picture_->setPixmap(QPixmap::fromImage(renderPage(preview_, page_, dpi, true)));
+    // Drawn with the screen's own pixels, so that a high-resolution screen
+    // shows the page sharp rather than enlarged.
+    const double ratio = devicePixelRatioF();
+    QImage page = renderPage(preview_, page_, dpi * ratio, true);
+    page.setDevicePixelRatio(ratio);
+    picture_->setPixmap(QPixmap::fromImage(page));
     picture_->adjustSize();
     const int count = std::max(1, preview_.pageCount);
     pageLabel_->setText(QStringLiteral("%1 / %2").arg(page_ + 1).arg(count));

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "common/history_format.h"
@@ -175,6 +176,24 @@ TEST_F(RegistrationTest, OverwriteThroughForm3RewritesEntryNAndMakesItLive) {
   EXPECT_EQ(text("EDIT8"), "山田　花子"_sj);
   EXPECT_EQ(CURRENT_ENTRY, "1");
   EXPECT_EQ(EDIT_COUNT, 0);
+}
+
+// FORM3's four lines are black over a white shadow, as in the other
+// windows' headings: neither grey (the dark half's 0) nor silver (its 7).
+TEST_F(RegistrationTest, Form3TextsAreBlackOverAWhiteShadow) {
+  commit("EDIT8", "山田"_sj);
+  CURRENT_ENTRY = "1";
+  click("BUTTON1");
+  ASSERT_TRUE(fw::isOpen(history::FORM3));
+  std::map<uint32_t, int> colours;
+  for (int y = 18; y < 130; ++y)
+    for (int x = 43; x < 640; ++x) ++colours[history::FORM3->picturePixel(x, y)];
+  // The letters are smoothed at their edges: their cores are black and the
+  // shadow's white.
+  EXPECT_GT(colours[fw::rgb(0, 0, 0)], 1000);
+  EXPECT_GT(colours[fw::rgb(255, 255, 255)], 100);
+  fw::testing::click(history::FORM3->control("BUTTON14"));
+  fw::waitForEvents();
 }
 
 TEST_F(RegistrationTest, DeclinedOrRefusedThroughForm3KeepsTheChangedDataGuard) {

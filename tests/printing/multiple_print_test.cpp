@@ -266,7 +266,9 @@ TEST_F(MultiplePrint, WindowOpensOverAHiddenMainWindowAndGivesItBack) {
   ASSERT_TRUE(fw::isOpen(FORM8));  // only "戻 る" leaves it
 
   EXPECT_EQ(list().width(), 1160);
-  EXPECT_EQ(list().height(), 620);
+  // 620 asked for, less what would show of a row of 22 points cut at the bottom.
+  EXPECT_LE(list().height(), 620);
+  EXPECT_GT(list().height(), 620 - 24);
   EXPECT_FLOAT_EQ(list().fontSize(), 22);
   EXPECT_EQ(FORM8->control("EDIT99").text(),
             "上記のリストをクリックによって選択し(複数選択可)、印刷ボタンによって心電図カルテの印刷を行って下さい。"_sj);

@@ -1,40 +1,10 @@
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QPointer>
-#include <QProxyStyle>
-#include <QStyleFactory>
 
 #include "framework/form/internal/widgets.h"
 
 namespace fw::internal {
 
-namespace {
-
-// Qt's styles open a drop-down list as a menu laid over the box, as tall as
-// all its items (the height the program gives the list is then ignored).
-class DropDownBelowStyle final : public QProxyStyle {
- public:
-  using QProxyStyle::QProxyStyle;
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* returned) const override {
-    if (hint == SH_ComboBox_Popup) return 0;
-    return QProxyStyle::styleHint(hint, option, widget, returned);
-  }
-};
-
-QStyle* dropDownBelowStyle() {
-  // One for every combo box of the program, deleted with the application.
-  static QPointer<QStyle> style;
-  if (!style) {
-    style = new DropDownBelowStyle(QStyleFactory::create(QApplication::style()->name()));
-    style->setParent(qApp);
-  }
-  return style;
-}
-
-}  // namespace
-
-ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) { setStyle(dropDownBelowStyle()); }
+ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) { setStyle(controlStyle()); }
 
 void ComboWidget::showPopup() {
   if (onDropDown) onDropDown();
@@ -44,7 +14,14 @@ void ComboWidget::showPopup() {
   const QRect box(mapToGlobal(QPoint(0, 0)), size());
   QRect list = popup->geometry();
   const bool below = list.top() >= box.bottom();
-  list.setHeight(openedListHeight_);
+  int height = openedListHeight_;
+  if (const int row = view()->sizeHintForRow(0); wholeRows_ && row > 0) {
+    // The frame and margins around the rows, as Qt laid the list out.
+    const int chrome = popup->height() - view()->viewport()->height();
+    if (const int rows = (openedListHeight_ - chrome) / row; rows > 0)
+      height = chrome + rows * row;
+  }
+  list.setHeight(height);
   if (!below) list.moveBottom(box.top() - 1);
   popup->setGeometry(list);
 }

@@ -30,12 +30,12 @@ void ring(QPainter& p, const QRect& outer, int inset, const QColor& topLeft,
           const QColor& bottomRight) {
   const QRect r = outer.adjusted(inset, inset, -inset, -inset);
   if (r.width() <= 0 || r.height() <= 0) return;
-  p.setPen(topLeft);
-  p.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-  p.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-  p.setPen(bottomRight);
-  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-  p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+  // Filled one pixel wide rather than stroked: on a screen of ratio 2 a
+  // stroked line of one pixel would straddle two of the widget's pixels.
+  p.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+  p.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), topLeft);
+  p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+  p.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
 }
 
 // Sits on top of the framed widget and paints only the frame's pixels.

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTextBlock>
 
 #include "framework/core/cp932.h"
@@ -31,6 +32,11 @@ namespace {
 namespace s = wd::style;
 
 QString qs(const Str& cp932) { return QString::fromStdString(toUtf8(cp932)); }
+
+// Win32's system colours for the text of a disabled control (COLOR_GRAYTEXT)
+// and for the face of a disabled edit box (COLOR_3DFACE).
+const QColor kGrayText(109, 109, 109);
+const QColor k3dFace(240, 240, 240);
 Str cp(const QString& text) { return fromUtf8(text.toStdString()); }
 
 bool leadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -75,6 +81,17 @@ QString toEditText(const Str& text) {
   }
   return qs(lines);
 }
+
+// The rows of a list box are as tall as its font's character cell, as Win32
+// makes them; a fixed height that the box's own height can be fitted to.
+class RowDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(),
+            QFontMetrics(option.font).height()};
+  }
+};
 
 // An edit box tells of refused characters over its own window.
 std::function<DialogOwner()> noticeOwner(WindowImpl& window) {
@@ -167,6 +184,7 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
       l->setSelectionMode((style_ & s::LbsMultipleSel) ? QAbstractItemView::MultiSelection
                                                        : QAbstractItemView::SingleSelection);
       l->setUniformItemSizes(true);
+      l->setItemDelegate(new RowDelegate(l));
       l->setVerticalScrollBarPolicy((style_ & s::VScroll) ? Qt::ScrollBarAsNeeded
                                                           : Qt::ScrollBarAlwaysOff);
       l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -211,6 +229,12 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
     }
   }
 
+  widget_->setStyle(controlStyle());
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(widget_.data())) {
+    area->verticalScrollBar()->setStyle(controlStyle());
+    area->horizontalScrollBar()->setStyle(controlStyle());
+  }
+
   if (!def.listItems.empty() && (list_ || combo_)) {
     Str items = def.listItems;
     size_t start = 0;
@@ -244,8 +268,12 @@ ControlImpl::ControlImpl(WindowImpl& window, const ObjectDef& def, QWidget* pare
   listHeight_ = def.height;
   widget_->setGeometry(def.x, def.y, def.width, def.height);
   if (combo_) setComboHeight();
+  if (list_) fitListToWholeRows();
   widget_->setVisible(style_ & s::Visible);
-  if (style_ & s::Disabled || def.disabled) widget_->setEnabled(false);
+  if (style_ & s::Disabled || def.disabled) {
+    widget_->setEnabled(false);
+    applyColours();
+  }
   if (kind_ == Kind::Label || kind_ == Kind::Picture || kind_ == Kind::Group)
     widget_->setFocusPolicy(Qt::NoFocus);
   else
@@ -599,6 +627,7 @@ void ControlImpl::setEnabled(bool on) {
   widget_->setEnabled(on);
   if (on) style_ &= ~s::Disabled;
   else style_ |= s::Disabled;
+  applyColours();
 }
 
 void ControlImpl::setFocus() {
@@ -653,23 +682,41 @@ void ControlImpl::setFontUnderline(bool on) {
 void ControlImpl::applyFont() {
   widget_->setFont(screenFont(fontFace_, fontPoints_, bold_, italic_, underline_));
   if (combo_) setComboHeight();
+  if (list_) fitListToWholeRows();
 }
 
 void ControlImpl::applyColours() {
   QPalette p = widget_->palette();
-  QColor text = toQColor(textRgb_);
-  QColor back = toQColor(backRgb_);
-  p.setColor(QPalette::Text, text);
-  p.setColor(QPalette::WindowText, text);
-  p.setColor(QPalette::ButtonText, text);
-  if (kind_ == Kind::Label || kind_ == Kind::Check || kind_ == Kind::Radio) {
-    p.setColor(QPalette::Window, back);
+  const QColor text = toQColor(textRgb_);
+  const QColor back = toQColor(backRgb_);
+  const bool labelLike = kind_ == Kind::Label || kind_ == Kind::Check || kind_ == Kind::Radio;
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(group, QPalette::Text, text);
+    p.setColor(group, QPalette::WindowText, text);
+    p.setColor(group, QPalette::ButtonText, text);
+    if (labelLike) p.setColor(group, QPalette::Window, back);
+    else if (kind_ != Kind::Button) p.setColor(group, QPalette::Base, back);
+  }
+  // Qt draws a disabled widget in the palette's disabled colours also when
+  // only its window is disabled; Win32 greys a control only when the control
+  // itself is. Its disabled colours are therefore its normal ones until it
+  // is disabled on its own, and then its text turns grey.
+  for (int role = 0; role < QPalette::NColorRoles; ++role) {
+    const auto r = static_cast<QPalette::ColorRole>(role);
+    if (r == QPalette::NoRole) continue;
+    p.setColor(QPalette::Disabled, r, p.color(QPalette::Active, r));
+  }
+  if (widget_->testAttribute(Qt::WA_ForceDisabled)) {
+    for (QPalette::ColorRole r : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+      p.setColor(QPalette::Disabled, r, kGrayText);
+    // A disabled edit box shows the face colour behind its grey text.
+    if (kind_ == Kind::Edit) p.setColor(QPalette::Disabled, QPalette::Base, k3dFace);
+  }
+  if (labelLike) {
     // Qt fills check boxes and option buttons with the button colour (grey),
     // not with the window colour the definition sets.
     widget_->setBackgroundRole(QPalette::Window);
     widget_->setAutoFillBackground(true);
-  } else if (kind_ != Kind::Button) {
-    p.setColor(QPalette::Base, back);
   }
   widget_->setPalette(p);
 }
@@ -682,7 +729,21 @@ void ControlImpl::setComboHeight() {
   combo_->setGeometry(combo_->x(), combo_->y(), combo_->width(), lineHeight);
   int itemHeight = std::max(1, metrics.height() + 2);
   combo_->setMaxVisibleItems(std::max(1, listHeight_ / itemHeight));
-  static_cast<ComboWidget*>(combo_)->setOpenedListHeight(std::max(itemHeight, listHeight_));
+  static_cast<ComboWidget*>(combo_)->setOpenedListHeight(std::max(itemHeight, listHeight_),
+                                                        !(style_ & s::CbsNoIntegralHeight));
+}
+
+// A list box shows whole rows only: Win32 makes it shorter by what would
+// show of a row cut at its bottom edge, unless its style says otherwise.
+void ControlImpl::fitListToWholeRows() {
+  int height = listHeight_;
+  if (!(style_ & s::LbsNoIntegralHeight)) {
+    const int frame = 2 * list_->frameWidth();
+    const int row = QFontMetrics(list_->font()).height();
+    if (const int rows = (listHeight_ - frame) / std::max(1, row); rows > 0)
+      height = frame + rows * row;
+  }
+  list_->resize(list_->width(), height);
 }
 
 int ControlImpl::x() const {
@@ -709,6 +770,10 @@ void ControlImpl::resize(int width, int height) {
     listHeight_ = height;
     combo_->resize(width, combo_->height());
     setComboHeight();
+  } else if (list_) {
+    listHeight_ = height;
+    list_->resize(width, height);
+    fitListToWholeRows();
   } else {
     widget_->resize(width, height);
   }

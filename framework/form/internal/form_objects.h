@@ -126,6 +126,7 @@ class ControlImpl final : public QObject, public Control {
   void applyColours();
   void applyImeAttributes();
   void setComboHeight();
+  void fitListToWholeRows();
 
   WindowImpl& window_;
   Kind kind_;
@@ -137,7 +138,7 @@ class ControlImpl final : public QObject, public Control {
   bool menuConnected_ = false;
   int imeMode_ = 0;
   int limitTextBytes_ = 32767;
-  int listHeight_ = 0;                  // combo: the height of the opened list
+  int listHeight_ = 0;  // combo: height of the opened list; list: height asked for
   Str fontFace_;
   float fontPoints_ = 9;
   bool bold_ = false, italic_ = false, underline_ = false;

@@ -16,7 +16,9 @@ namespace fw::internal {
 // printer (painter_surface.h).
 std::unique_ptr<Surface> makeImageSurface(int widthPixels, int heightPixels,
                                           uint32_t backgroundRgb);
-// The image behind a surface made by makeImageSurface.
+// The image behind a surface made by makeImageSurface. On a screen of a
+// device pixel ratio above 1 it has that many pixels to each window pixel
+// (QImage::devicePixelRatio), and a painter on it works in window pixels.
 const QImage& surfaceImage(const Surface& imageSurface);
 void resizeImageSurface(Surface& imageSurface, int widthPixels, int heightPixels);
 // Called after every drawing operation (the widget schedules a repaint).

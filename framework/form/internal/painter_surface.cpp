@@ -149,13 +149,27 @@ void PainterSurface::print(const Str& text) {
 }
 
 QPen PainterSurface::shapePen(uint32_t colour) const {
-  // Width 0 is the thinnest line the device draws: one device pixel.
+  // Width 0 is the thinnest line the device draws: one device pixel, or one
+  // window pixel of a picture that has several screen pixels to each.
   QPen pen(toQColor(colour));
-  pen.setWidthF(lineWidth_ > 0 ? toDeviceX(lineWidth_) : 0.0);
-  pen.setCosmetic(lineWidth_ <= 0);
+  const bool thinnest = lineWidth_ <= 0 && pixelRatio() == 1.0;
+  pen.setWidthF(lineWidth_ > 0 ? toDeviceX(lineWidth_) : thinnest ? 0.0 : 1.0);
+  pen.setCosmetic(thinnest);
   pen.setCapStyle(Qt::RoundCap);
   pen.setJoinStyle(Qt::RoundJoin);
   return pen;
+}
+
+// Without antialiasing Qt puts a line of one pixel on the pixel right of
+// and below its coordinate. With several screen pixels to a window pixel
+// that rule applies to the screen's pixels, and a line would straddle two
+// window pixels; moved by the difference, it covers the screen pixels of
+// exactly the window pixels it covers at ratio 1.
+void PainterSurface::placeShapes(QPainter& painter) const {
+  const double ratio = pixelRatio();
+  if (ratio == 1.0 || smoothEdges()) return;
+  const double shift = 0.5 - 0.5 / ratio;
+  painter.translate(shift, shift);
 }
 
 void PainterSurface::line(double x1, double y1, double x2, double y2, int colour, int kind) {
@@ -166,6 +180,7 @@ void PainterSurface::line(double x1, double y1, double x2, double y2, int colour
   QPainter& painter = scope.painter();
   const QPointF from(toDeviceX(x1), toDeviceY(y1));
   const QPointF to(toDeviceX(x2), toDeviceY(y2));
+  placeShapes(painter);
   painter.setPen(shapePen(penColour));
   if (kind == 0) {
     painter.drawLine(from, to);
@@ -194,6 +209,7 @@ void PainterSurface::circle(double x, double y, double r, int colour, float aspe
 
   PaintScope scope(*this);
   QPainter& painter = scope.painter();
+  placeShapes(painter);
   painter.setPen(shapePen(penColour));
   if (filled)
     painter.setBrush(toQColor(colour >= 0 ? penColour : (fillSet_ ? fill_ : fore_)));

@@ -59,10 +59,15 @@ class PainterSurface : public SurfaceState {
   // Windows draw without antialiasing, so that a shape redrawn in the
   // background colour leaves no fringe; paper may smooth its edges.
   virtual bool smoothEdges() const = 0;
+  // Device pixels per unit of the painter's coordinates: above 1 for a
+  // window picture on a high-resolution screen, where the painter works in
+  // the window's pixels and each of them is several of the screen's.
+  virtual double pixelRatio() const { return 1.0; }
 
  private:
   class PaintScope;
   QPen shapePen(uint32_t colour) const;
+  void placeShapes(QPainter& painter) const;
   void drawTextRun(QPainter& painter, const QFontMetricsF& metrics, const QString& run,
                    double& xPixels, double yPixels) const;
 

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "framework/core/cp932.h"
 #include "framework/core/error.h"
@@ -365,8 +366,11 @@ Surface& WindowImpl::surface() {
 uint32_t WindowImpl::picturePixel(int x, int y) const {
   check();
   const QImage& image = surfaceImage(*surface_);
-  if (!image.valid(x, y)) raise(err::InvalidArgument);
-  QRgb p = image.pixel(x, y);
+  // The screen pixel at the centre of the window pixel.
+  const double ratio = image.devicePixelRatio();
+  const int px = int(std::floor((x + 0.5) * ratio)), py = int(std::floor((y + 0.5) * ratio));
+  if (x < 0 || y < 0 || !image.valid(px, py)) raise(err::InvalidArgument);
+  QRgb p = image.pixel(px, py);
   return rgb(qRed(p), qGreen(p), qBlue(p));
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QImage>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QWidget>
 #include <string>
@@ -90,7 +91,8 @@ TEST_F(ControlPictures, ListLineWiderThanTheBoxIsCutNotElided) {
 }
 
 // COMBO2 holds 17 request categories; its definition gives the opened list
-// 252 pixels: the list opens below the box at that height and scrolls.
+// 252 pixels: the list opens below the box at that height, less what would
+// show of a row cut at its bottom, and scrolls.
 TEST_F(ControlPictures, OpenedDropDownListHasTheDefinedHeightAndScrolls) {
   mainWindow().setVisible(true);
   Control& control = ctl("COMBO2");
@@ -101,10 +103,43 @@ TEST_F(ControlPictures, OpenedDropDownListHasTheDefinedHeightAndScrolls) {
   ASSERT_NE(popup, combo->window());
   ASSERT_TRUE(popup->isVisible());
   const QRect box(combo->mapToGlobal(QPoint(0, 0)), combo->size());
-  EXPECT_EQ(popup->height(), 252);
+  const int row = combo->view()->visualRect(combo->model()->index(0, 0)).height();
+  EXPECT_LE(popup->height(), 252);
+  EXPECT_GT(popup->height(), 252 - row);
+  EXPECT_EQ(combo->view()->viewport()->height() % row, 0) << "a row cut at the bottom";
   EXPECT_GE(popup->geometry().top(), box.bottom()) << "the list covers the box";
   EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
   combo->hidePopup();
+}
+
+// List boxes show whole rows: LIST3's 620 pixels would cut its last row in
+// half. Each list is made shorter than its definition by less than a row,
+// and its last visible row ends at the bottom of the area inside the frame.
+TEST_F(ControlPictures, ListsShowWholeRowsOnly) {
+  struct Case {
+    const char* window;
+    const char* list;
+    int defined;
+  };
+  for (const Case& c : {Case{"form2", "LIST1", 532}, Case{"form6", "LIST2", 240},
+                        Case{"form8", "LIST3", 620}}) {
+    SCOPED_TRACE(c.list);
+    FormRef form;
+    openWindow(form, c.window, 0);
+    Control& control = form->control(c.list);
+    for (int i = 0; i < 100; ++i) control.addItem(" " + std::to_string(i));
+    picture(*form);
+    QListWidget* list = static_cast<internal::ControlImpl&>(control).listWidget();
+    const int row = list->visualItemRect(list->item(0)).height();
+    const int inside = list->viewport()->height();
+    EXPECT_LE(control.height(), c.defined);
+    EXPECT_GT(control.height(), c.defined - row);
+    EXPECT_EQ(inside % row, 0) << inside << " pixels for rows of " << row;
+    EXPECT_EQ(list->visualItemRect(list->item(inside / row - 1)).bottom(), inside - 1);
+    // A run-time font of another size fits the box again.
+    control.setFontSize(11);
+    EXPECT_EQ(list->viewport()->height() % list->visualItemRect(list->item(0)).height(), 0);
+  }
 }
 
 // Where the dark pixels of a control's text start, measured from the
@@ -172,6 +207,45 @@ TEST_F(ControlPictures, EditAndListBoxesHaveTheSunkenClientEdge) {
   expectEdge(image6, form6->control("EDIT96"), 1);
   openWindow(form4, "form4", 0);
   expectEdge(picture(*form4), form4->control("EDIT25"), 0);  // single-line
+}
+
+// A control disabled on its own shows grey text (Win32's COLOR_GRAYTEXT);
+// a disabled window (the main window behind a sub-window, the history window
+// while it prints) takes no input but looks as it did.
+TEST_F(ControlPictures, DisabledControlsGreyTheirTextButADisabledWindowDoesNot) {
+  FormRef form2;
+  openWindow(form2, "form2", 0);
+  Control& list = form2->control("LIST1");
+  for (int i = 0; i < 3; ++i) list.addItem("  1  山田　太郎"_sj);
+  Control& combo = form2->control("COMBO4");
+  combo.addItem(" 888"_sj);
+  combo.setSelectedIndex(0);
+  const char* names[] = {"BUTTON11", "LIST1", "COMBO4"};
+  auto count = [](const QImage& image, Control& c, auto&& colourTest) {
+    int n = 0;
+    for (int y = c.y(); y < c.y() + std::min(c.height(), 60); ++y)
+      for (int x = c.x(); x < c.x() + c.width(); ++x) n += colourTest(image.pixelColor(x, y));
+    return n;
+  };
+  auto black = [](const QColor& c) { return qGray(c.rgb()) < 60; };
+  auto grey = [](const QColor& c) { return c == QColor(109, 109, 109); };
+
+  const QImage enabled = picture(*form2);
+  form2->setEnabled(false);
+  EXPECT_TRUE(picture(*form2) == enabled) << "the disabled window's controls changed their look";
+  form2->setEnabled(true);
+
+  for (const char* name : names) form2->control(name).setEnabled(false);
+  const QImage disabled = picture(*form2);
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    Control& c = form2->control(name);
+    EXPECT_GT(count(enabled, c, black), 5) << "no text in the enabled control";
+    EXPECT_EQ(count(disabled, c, black), 0);
+    EXPECT_GT(count(disabled, c, grey), 1);
+  }
+  for (const char* name : names) form2->control(name).setEnabled(true);
+  EXPECT_TRUE(picture(*form2) == enabled) << "enabled again, the controls look as before";
 }
 
 }  // namespace
