@@ -83,6 +83,12 @@ Str attributeField(std::string_view record, AttributeField f) {
 }
 
 bool isDeleted(std::string_view record) {
+  // Every scan asks this of every record: a slot without the mark's bytes
+  // is answered without building its value.
+  const FieldSlot slot = slotOf(AttributeField::DeletionMark);
+  if (record.size() <= static_cast<std::size_t>(slot.offsetBytes) ||
+      record.substr(slot.offsetBytes, slot.widthBytes).find(kDeletedMark) == std::string_view::npos)
+    return false;
   return attributeField(record, AttributeField::DeletionMark) == kDeletedMark;
 }
 

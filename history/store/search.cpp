@@ -59,6 +59,22 @@ const WideningTable& widening() {
   return table;
 }
 
+// The stop test as a scan asks it: at the first record, then every
+// kRecordsPerStopTest records.
+class StopPoll {
+ public:
+  explicit StopPoll(const StopTest& stop) : stop_(stop) {}
+  bool operator()() {
+    if (!stop_ || --untilNext_ > 0) return false;
+    untilNext_ = kRecordsPerStopTest;
+    return stop_();
+  }
+
+ private:
+  const StopTest& stop_;
+  int untilNext_ = 1;
+};
+
 }  // namespace
 
 Str searchKey(SearchKind kind, const Str& answer) {
@@ -148,8 +164,9 @@ bool Matcher::matchesPlainly(const RecordView& record) const {
 
 Found findNewest(const Matcher& matcher, const StopTest& stop) {
   Found found;
+  StopPoll stopped(stop);
   scanNewestFirst(Scan::Live, [&](long n, const RecordView& record) {
-    if (stop && stop()) {
+    if (stopped()) {
       found.stopped = true;
       return false;
     }
@@ -166,8 +183,9 @@ Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher
   Listing listing;
   if (limit < 1) return listing;
   listing.lines.reserve(static_cast<std::size_t>(std::min(limit, 2000)));
+  StopPoll stopped(stop);
   scanNewestFirst(which, [&](long n, const RecordView& record) {
-    if (stop && stop()) {
+    if (stopped()) {
       listing.stopped = true;
       return false;
     }

@@ -20,8 +20,12 @@ using fw::Str;
 namespace {
 
 // A scan reads this much of the attribute file at a time: large enough that
-// the system calls vanish next to the copying, small enough to stay cheap.
-constexpr long kScanBlockRecords = 2048;  // 4 MB
+// the system calls vanish next to the copying, small enough that the block
+// is still in the processor's cache when the records are looked at (a block
+// of megabytes is copied to memory and read back from it, which doubled the
+// cost of a search), and read in a few milliseconds from a slow share, so
+// that Esc is answered at once there too.
+constexpr long kScanBlockRecords = 128;  // 256 KB
 constexpr std::size_t kScanBlockBytes = kScanBlockRecords * kHistoryRecordBytes;
 // How long a writer waits for another program's append to finish.
 constexpr long kWriterWaitMilliseconds = 10000;
