@@ -11,6 +11,7 @@
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
+#include "history/store/search_index.h"
 
 namespace history {
 
@@ -215,8 +216,10 @@ long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinic
   // Both records go at the attribute file's next number: whatever happened
   // to the clinical file before, this pair stays together.
   const long n = fw::recordCount(attributeFile) + 1;
-  writePair(attributeFile, n, common::encode(attributes), common::encode(clinical),
-            OnFailure::LeaveClinical);
+  SearchIndexUpdate index(attributeFile);
+  const Str attributeBytes = common::encode(attributes);
+  writePair(attributeFile, n, attributeBytes, common::encode(clinical), OnFailure::LeaveClinical);
+  index.written(n, attributeBytes);
   return n;
 }
 
@@ -233,8 +236,10 @@ EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
   // two records.
   waitingOutRecordLocks([&] { fw::lockRecord(attributeFile, n); });
   const Str attributeBytes = common::encode(attributes);
+  SearchIndexUpdate index(attributeFile);
   writePair(attributeFile, n, attributeBytes, common::encode(clinical),
             OnFailure::PutBackClinical);
+  index.written(n, attributeBytes);
   fw::unlockRecord(attributeFile, n);
   if (written) *written = stampOf(attributeBytes);
   return EntryCheck::Current;
@@ -337,9 +342,11 @@ EntryCheck markDeletedChecked(long n, std::optional<RecordStamp> expected) {
   const common::FieldSlot mark = common::slotOf(AttributeField::DeletionMark);
   record.replace(mark.offsetBytes, mark.widthBytes,
                  common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
+  SearchIndexUpdate index(file);
   writeRecord(file, n, record);
   fw::unlockRecord(file, n);
   fw::flushToDisk(file);
+  index.written(n, record);
   return EntryCheck::Current;
 }
 
