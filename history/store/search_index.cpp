@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "common/paths.h"
 #include "framework/core/error.h"
@@ -42,6 +43,25 @@ constexpr long kWriterWaitMilliseconds = 2000;
 constexpr auto kRecordLockWait = std::chrono::milliseconds(2000);
 
 bool g_useIndex = true;
+IndexBuildNotice g_buildNotice;
+// Fewer records than this are indexed without a word (an append elsewhere).
+constexpr long kNoticedRecords = 4096;
+
+// Tells the window about a long build for the scope of one.
+class Building {
+ public:
+  explicit Building(long records) : told_(records >= kNoticedRecords && g_buildNotice) {
+    if (told_) g_buildNotice(true);
+  }
+  ~Building() {
+    if (told_) g_buildNotice(false);
+  }
+  Building(const Building&) = delete;
+  Building& operator=(const Building&) = delete;
+
+ private:
+  bool told_;
+};
 
 std::uint64_t checkOf(const char* bytes, std::uint64_t seed) {
   std::uint64_t h = seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull;
@@ -294,9 +314,13 @@ Prepared prepare(const std::function<bool()>& stop, bool rebuild, Entries& entri
       fw::FileLock writer(writable, kWriterWaitMilliseconds);
       const FileState locked = stateOf(writable);
       const long lockedCount = recordsIn(locked.size);
+      if (lockedCount < header->count) fw::raise(fw::err::RecordIncomplete);
       Str added;
-      if (!buildEntries(writable, header->count + 1, lockedCount, stop, added))
-        return Prepared::Stopped;
+      {
+        const Building building(lockedCount - header->count);
+        if (!buildEntries(writable, header->count + 1, lockedCount, stop, added))
+          return Prepared::Stopped;
+      }
       fw::OpenFile index = openIndexForWriting();
       for (long n = header->count + 1; n <= lockedCount; ++n) {
         fw::setRecordBuffer(index, added.substr(static_cast<std::size_t>(n - header->count - 1) * kBytes, kBytes));
@@ -316,7 +340,10 @@ Prepared prepare(const std::function<bool()>& stop, bool rebuild, Entries& entri
   }
   entries.file.reset();
   entries.memory.clear();
-  if (!buildEntries(*attributes, 1, count, stop, entries.memory)) return Prepared::Stopped;
+  {
+    const Building building(count);
+    if (!buildEntries(*attributes, 1, count, stop, entries.memory)) return Prepared::Stopped;
+  }
   entries.count = count;
   try {
     replaceIndex(Header{now, count}, entries.memory);
@@ -370,6 +397,10 @@ Collected collect(const Entries& entries, Scan which, const Matcher& matcher, in
 }
 
 }  // namespace
+
+IndexBuildNoticeScope::IndexBuildNoticeScope(IndexBuildNotice notice)
+    : previous_(std::exchange(g_buildNotice, std::move(notice))) {}
+IndexBuildNoticeScope::~IndexBuildNoticeScope() { g_buildNotice = std::move(previous_); }
 
 void useSearchIndex(bool use) { g_useIndex = use; }
 bool searchIndexInUse() { return g_useIndex; }

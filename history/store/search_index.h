@@ -77,6 +77,22 @@ enum class IndexedSearch {
 IndexedSearch searchIndexed(Scan which, const Matcher& matcher, int limit,
                             const std::function<bool()>& stop, std::vector<IndexHit>& hits);
 
+// Told when a search begins to build a large part of the index from the
+// attribute file (true) and when it is done (false), so that the window
+// shows the hourglass meanwhile, as for a long listing. A scope sets it for
+// the searches that run within it.
+using IndexBuildNotice = std::function<void(bool building)>;
+class IndexBuildNoticeScope {
+ public:
+  explicit IndexBuildNoticeScope(IndexBuildNotice notice);
+  ~IndexBuildNoticeScope();
+  IndexBuildNoticeScope(const IndexBuildNoticeScope&) = delete;
+  IndexBuildNoticeScope& operator=(const IndexBuildNoticeScope&) = delete;
+
+ private:
+  IndexBuildNotice previous_;
+};
+
 // Whether searches use the index (on by default); the tests and benchmarks
 // compare with the plain scan.
 void useSearchIndex(bool use);

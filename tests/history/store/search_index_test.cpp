@@ -212,5 +212,30 @@ TEST_F(SearchIndexTest, DamagedOrStaleIndexIsBuiltAnew) {
   EXPECT_FALSE(HistoryFiles::readFile(kIndex) == fresh);
 }
 
+// Building the index of a long history is told to the window (its
+// hourglass) and stops on Esc like a long listing; a few records appended
+// elsewhere are indexed without a word.
+TEST_F(SearchIndexTest, ALongBuildIsToldAndStopsOnEsc) {
+  files.addNumbered(5000);
+  files.write();
+  std::vector<bool> told;
+  const history::IndexBuildNoticeScope scope([&](bool on) { told.push_back(on); });
+  const Matcher m(SearchKind::Name, history::searchKey(SearchKind::Name, "受検者4999"_sj));
+  int asked = 0;
+  const history::Found stopped = history::findNewest(m, [&] { return ++asked == 20; });
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(told, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(std::filesystem::exists(kIndex));  // nothing half built is kept
+
+  told.clear();
+  EXPECT_EQ(history::findNewest(m, {}).entry, 4999);
+  EXPECT_EQ(told, (std::vector<bool>{true, false}));
+  told.clear();
+  appendTo(kAttributes, common::encode(common::attributesOf(examinee("x", "y"), "2024/05/07")));
+  EXPECT_EQ(history::findNewest(m, {}).entry, 4999);
+  EXPECT_TRUE(told.empty());
+  expectSameAnswers("after the append");
+}
+
 }  // namespace
 }  // namespace history_test
