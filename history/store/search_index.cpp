@@ -281,10 +281,8 @@ void replaceIndex(const Header& h, const Str& entries) {
 // one in memory).
 Prepared prepare(const std::function<bool()>& stop, bool rebuild, Entries& entries) {
   std::optional<fw::OpenFile> attributes;
-  if (!fw::fileExists(common::files::kAttributeFile)) {
-    entries.count = 0;
-    return Prepared::Ready;
-  }
+  // The plain scan creates a missing file, as the other programs expect.
+  if (!fw::fileExists(common::files::kAttributeFile)) return Prepared::Unavailable;
   attributes.emplace(common::files::kAttributeFile, fw::FileMode::RecordRead, fw::Share::ReadWrite,
                      kHistoryRecordBytes);
   const FileState now = stateOf(*attributes);
