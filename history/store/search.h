@@ -71,7 +71,9 @@ struct Found {
   bool stopped = false;        // the stop test ended the scan
   AttributeValues attributes;  // of the entry found
 };
-// The newest live entry that matches.
+// The newest live entry that matches. Searches go through the search index
+// (search_index.h), and scan the attribute file where it cannot be used;
+// both ways give the same answer.
 Found findNewest(const Matcher& matcher, const StopTest& stop);
 
 struct Listing {
@@ -83,7 +85,8 @@ struct Listing {
 };
 // The list lines of the entries a scan keeps (live ones, or only deleted
 // ones), newest first, of those that match when `matcher` is given, at most
-// `limit` lines. Reads only as far back as the lines need.
+// `limit` lines. Reads only as far back as the lines need; with a matcher,
+// through the search index as findNewest.
 // Each line ends in `trailingBlanks` blanks (the multiple print's list).
 Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher,
                     const StopTest& stop, int trailingBlanks = 0);
