@@ -78,6 +78,10 @@ Str attributeField(std::string_view record, AttributeField f) {
 }
 
 bool isDeleted(std::string_view record) {
+  // Every scan asks this of every record: a slot without the mark's bytes
+  // is answered without building its value.
+  const FieldSlot slot = slotOf(AttributeField::DeletionMark);
+  if (slotBytes(record, slot).find(kDeletedMark) == std::string_view::npos) return false;
   return attributeField(record, AttributeField::DeletionMark) == kDeletedMark;
 }
 

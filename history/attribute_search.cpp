@@ -9,6 +9,7 @@
 #include "framework/form/window.h"
 #include "history/outside_faults.h"
 #include "history/store/search.h"
+#include "history/store/search_index.h"
 #include "history/texts.h"
 
 namespace history {
@@ -78,6 +79,10 @@ void search(const AttributeSearch& s) {
     entry::EDIT_COUNT = 0;
     mainWindow().setMousePointer(s.scanPointer);
     Found found;
+    // Building the search index anew takes as long as a long listing.
+    const IndexBuildNoticeScope building([&](bool on) {
+      mainWindow().setMousePointer(on ? fw::pointer::Hourglass : s.scanPointer);
+    });
     const bool read = survivingOutsideFaults(nullptr, *s.title, text::kReadFailed,
                                              [&] { found = findNewest(matcher, escapeHeld); });
     if (!read) {

@@ -15,6 +15,7 @@
 #include "framework/form/window.h"
 #include "history/outside_faults.h"
 #include "history/store/search.h"
+#include "history/store/search_index.h"
 #include "history/texts.h"
 #include "history/window_state.h"
 
@@ -256,6 +257,8 @@ void searchList(const ListSearch& s) {
   list().clearItems();
   arrow();
   bool failed = false;
+  // Building the search index anew takes as long as a long listing.
+  const IndexBuildNoticeScope building([](bool on) { on ? hourglass() : arrow(); });
   const Listing found = listed(Scan::Live, s.column, &matcher, escapeHeld, &failed);
   show(found);
   if (s.column == Column::ChartNumber) redrawHeader(Column::ChartNumber);

@@ -493,6 +493,12 @@ long recordCount(int n) {
 
 long fileSize(int n) { return static_cast<long>(sizeOf(openFile(n).dataFd())); }
 
+std::int64_t modificationTime(int n) {
+  std::int64_t time = 0;
+  check(os::fileModified(openFile(n).dataFd(), &time));
+  return time;
+}
+
 long position(int n) {
   OpenFile& f = openFile(n);
   return f.record ? f.lastRecord + 1 : static_cast<long>(f.pos) + 1;

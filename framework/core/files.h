@@ -147,6 +147,10 @@ void get(int fileNumber, long record);
 void put(int fileNumber, long record);
 long recordCount(int fileNumber);        // file size / record length, rounded up; 51 if sequential
 long fileSize(int fileNumber);           // bytes
+// When the file was last written, in the file system's own units: equal
+// times mean no write in between as far as the disk's clock can tell;
+// comparable only with times of files on the same disk.
+std::int64_t modificationTime(int fileNumber);
 // Record files: the record after the last get/put (1 before any). Sequential
 // files: the byte offset of the read or write position plus 1.
 long position(int fileNumber);

@@ -18,6 +18,7 @@
 #include "framework/core/clock.h"
 #include "framework/core/error.h"
 #include "framework/core/files.h"
+#include "history/store/search_index.h"
 
 namespace history {
 
@@ -147,8 +148,12 @@ std::vector<Str> filesIn(const Str& folder) {
 
 const char* const kCopiedFolders[] = {common::files::kDataDir, common::files::kSysDir};
 
+// The search index is a cache that the next search builds again: it is
+// neither copied nor compared (a search that rebuilt it is no change).
 std::vector<Str> sourceFilesIn(const Str& folder) {
-  return reading(folder, [&] { return filesIn(folder); });
+  std::vector<Str> names = reading(folder, [&] { return filesIn(folder); });
+  std::erase_if(names, [&](const Str& name) { return inside(folder, name) == kSearchIndexFile; });
+  return names;
 }
 
 // The day folders of EKG_BACKUP, oldest first. A link of a day's name is no

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "framework/core/strings.h"
+#include "history/store/search_index.h"
 
 namespace history {
 
@@ -58,6 +59,22 @@ const WideningTable& widening() {
   static const WideningTable table;
   return table;
 }
+
+// The stop test as a scan asks it: at the first record, then every
+// kRecordsPerStopTest records.
+class StopPoll {
+ public:
+  explicit StopPoll(const StopTest& stop) : stop_(stop) {}
+  bool operator()() {
+    if (!stop_ || --untilNext_ > 0) return false;
+    untilNext_ = kRecordsPerStopTest;
+    return stop_();
+  }
+
+ private:
+  const StopTest& stop_;
+  int untilNext_ = 1;
+};
 
 }  // namespace
 
@@ -148,8 +165,20 @@ bool Matcher::matchesPlainly(const RecordView& record) const {
 
 Found findNewest(const Matcher& matcher, const StopTest& stop) {
   Found found;
+  StopPoll stopped(stop);
+  std::vector<IndexHit> hits;
+  switch (searchIndexed(Scan::Live, matcher, 1, [&] { return stopped(); }, hits)) {
+    case IndexedSearch::Done:
+      if (!hits.empty()) {
+        found.entry = hits.front().entry;
+        found.attributes = common::decodeAttributes(hits.front().record);
+      }
+      return found;
+    case IndexedSearch::Stopped: found.stopped = true; return found;
+    case IndexedSearch::Unavailable: break;
+  }
   scanNewestFirst(Scan::Live, [&](long n, const RecordView& record) {
-    if (stop && stop()) {
+    if (stopped()) {
       found.stopped = true;
       return false;
     }
@@ -166,15 +195,29 @@ Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher
   Listing listing;
   if (limit < 1) return listing;
   listing.lines.reserve(static_cast<std::size_t>(std::min(limit, 2000)));
+  StopPoll stopped(stop);
+  auto list = [&](long n, const RecordView& record) {
+    const int k = static_cast<int>(listing.lines.size()) + 1;
+    listing.lines.push_back(listLine(k, record, column, n, trailingBlanks));
+    listing.stamps.emplace(n, stampOf(record.bytes()));
+  };
+  if (matcher) {
+    std::vector<IndexHit> hits;
+    const IndexedSearch how =
+        searchIndexed(which, *matcher, limit, [&] { return stopped(); }, hits);
+    if (how != IndexedSearch::Unavailable) {
+      for (const IndexHit& hit : hits) list(hit.entry, RecordView(hit.record));
+      listing.stopped = how == IndexedSearch::Stopped;
+      return listing;
+    }
+  }
   scanNewestFirst(which, [&](long n, const RecordView& record) {
-    if (stop && stop()) {
+    if (stopped()) {
       listing.stopped = true;
       return false;
     }
     if (matcher && !matcher->matches(record)) return true;
-    const int k = static_cast<int>(listing.lines.size()) + 1;
-    listing.lines.push_back(listLine(k, record, column, n, trailingBlanks));
-    listing.stamps.emplace(n, stampOf(record.bytes()));
+    list(n, record);
     return static_cast<int>(listing.lines.size()) < limit;
   });
   return listing;

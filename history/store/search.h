@@ -59,15 +59,21 @@ class Matcher {
   bool useFirstChar_ = false;
 };
 
-// Asked before every record of a scan; true stops the scan (the Esc key).
+// Asked while a scan runs; true stops it (the Esc key). It is asked before
+// the first record and then once every kRecordsPerStopTest records: asking
+// the window system at every record cost a search more than its
+// comparisons, and this many records take well under a millisecond.
 using StopTest = std::function<bool()>;
+inline constexpr int kRecordsPerStopTest = 64;
 
 struct Found {
   long entry = 0;              // 0: no live entry matched
   bool stopped = false;        // the stop test ended the scan
   AttributeValues attributes;  // of the entry found
 };
-// The newest live entry that matches.
+// The newest live entry that matches. Searches go through the search index
+// (search_index.h), and scan the attribute file where it cannot be used;
+// both ways give the same answer.
 Found findNewest(const Matcher& matcher, const StopTest& stop);
 
 struct Listing {
@@ -79,7 +85,8 @@ struct Listing {
 };
 // The list lines of the entries a scan keeps (live ones, or only deleted
 // ones), newest first, of those that match when `matcher` is given, at most
-// `limit` lines. Reads only as far back as the lines need.
+// `limit` lines. Reads only as far back as the lines need; with a matcher,
+// through the search index as findNewest.
 // Each line ends in `trailingBlanks` blanks (the multiple print's list).
 Listing listEntries(Scan which, Column column, int limit, const Matcher* matcher,
                     const StopTest& stop, int trailingBlanks = 0);

@@ -11,6 +11,7 @@
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
+#include "history/store/search_index.h"
 
 namespace history {
 
@@ -20,8 +21,12 @@ using fw::Str;
 namespace {
 
 // A scan reads this much of the attribute file at a time: large enough that
-// the system calls vanish next to the copying, small enough to stay cheap.
-constexpr long kScanBlockRecords = 2048;  // 4 MB
+// the system calls vanish next to the copying, small enough that the block
+// is still in the processor's cache when the records are looked at (a block
+// of megabytes is copied to memory and read back from it, which doubled the
+// cost of a search), and read in a few milliseconds from a slow share, so
+// that Esc is answered at once there too.
+constexpr long kScanBlockRecords = 128;  // 256 KB
 constexpr std::size_t kScanBlockBytes = kScanBlockRecords * kHistoryRecordBytes;
 // How long a writer waits for another program's append to finish.
 constexpr long kWriterWaitMilliseconds = 10000;
@@ -209,8 +214,10 @@ long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinic
   // Both records go at the attribute file's next number: whatever happened
   // to the clinical file before, this pair stays together.
   const long n = fw::recordCount(attributeFile) + 1;
-  writePair(attributeFile, n, common::encode(attributes), common::encode(clinical),
-            OnFailure::LeaveClinical);
+  SearchIndexUpdate index(attributeFile);
+  const Str attributeBytes = common::encode(attributes);
+  writePair(attributeFile, n, attributeBytes, common::encode(clinical), OnFailure::LeaveClinical);
+  index.written(n, attributeBytes);
   return n;
 }
 
@@ -227,8 +234,10 @@ EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
   // two records.
   waitingOutRecordLocks([&] { fw::lockRecord(attributeFile, n); });
   const Str attributeBytes = common::encode(attributes);
+  SearchIndexUpdate index(attributeFile);
   writePair(attributeFile, n, attributeBytes, common::encode(clinical),
             OnFailure::PutBackClinical);
+  index.written(n, attributeBytes);
   fw::unlockRecord(attributeFile, n);
   if (written) *written = stampOf(attributeBytes);
   return EntryCheck::Current;
@@ -330,9 +339,11 @@ EntryCheck markDeletedChecked(long n, std::optional<RecordStamp> expected) {
   }
   const common::FieldSlot mark = common::slotOf(AttributeField::DeletionMark);
   common::putSlot(record, mark, common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
+  SearchIndexUpdate index(file);
   writeRecord(file, n, record);
   fw::unlockRecord(file, n);
   fw::flushToDisk(file);
+  index.written(n, record);
   return EntryCheck::Current;
 }
 

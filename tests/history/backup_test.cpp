@@ -124,6 +124,8 @@ TEST_F(BackupTest, OneBackupADayAndAnotherOnlyAfterAChange) {
   }
   // A second start the same day.
   EXPECT_EQ(takeDailyBackup().outcome, BackupOutcome::AlreadyTaken);
+  // The search index (a cache, built by a search) is no change and no copy.
+  HistoryFiles::writeFile("EKG_DATA/EKGDATA_1.idx", "built by a search");
   setDay(day(2024, 5, 8));
   EXPECT_EQ(takeDailyBackup().outcome, BackupOutcome::Unchanged);
   EXPECT_EQ(dayFolders(), std::vector<std::string>{"20240507"});
@@ -134,6 +136,7 @@ TEST_F(BackupTest, OneBackupADayAndAnotherOnlyAfterAChange) {
   EXPECT_EQ(dayFolders(), (std::vector<std::string>{"20240507", "20240508"}));
   EXPECT_EQ(cwd.read("EKG_BACKUP/20240508/EKG_DATA/EKGDATA_1").size(), 3u * 2000);
   EXPECT_EQ(cwd.read("EKG_BACKUP/20240507/EKG_DATA/EKGDATA_1").size(), 2u * 2000);
+  EXPECT_FALSE(cwd.exists("EKG_BACKUP/20240508/EKG_DATA/EKGDATA_1.idx"));
 
   // A settings change counts as well, and so does a file that went away.
   setDay(day(2024, 5, 9));

@@ -25,6 +25,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/testing.h"
 #include "framework/form/window.h"
+#include "history/store/search.h"
 #include "history/store/store.h"
 #include "printing/multiple_print.h"
 #include "printing/procedures.h"
@@ -235,12 +236,19 @@ TEST_F(MultiplePrint, ListSizeLimitsTheListAndIsKeptInItsOwnFile) {
 }
 
 TEST_F(MultiplePrint, EscStopsTheListingAndKeepsTheLinesSoFar) {
-  for (int i = 1; i <= 10; ++i) store(person(std::to_string(i), "受診者"_sj));
-  int looks = 0;
-  answers.keys = [&](int key) { return key == fw::kVkEscape && ++looks >= 3; };
+  // Esc is looked at before the first record and then every
+  // kRecordsPerStopTest records: held from its second look on, the list of
+  // 100 lines stops after the first stretch.
+  const int every = history::kRecordsPerStopTest;
+  for (int i = 1; i <= every + 10; ++i) store(person(std::to_string(i), "受診者"_sj));
   open();
-  ASSERT_EQ(list().itemCount(), 2);
-  EXPECT_EQ(common::entryNumberOfListLine(list().itemText(1)), 9);
+  ASSERT_EQ(list().itemCount(), 50);
+  int looks = 0;
+  answers.keys = [&](int key) { return key == fw::kVkEscape && ++looks >= 2; };
+  fw::testing::selectItem(FORM8->control("COMBO7"), 1);
+  fw::waitForEvents();
+  ASSERT_EQ(list().itemCount(), every);
+  EXPECT_EQ(common::entryNumberOfListLine(list().itemText(1)), every + 9);
   EXPECT_EQ(answers.beeps, 1);
   EXPECT_TRUE(FORM8->visible());
 }

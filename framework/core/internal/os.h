@@ -62,6 +62,10 @@ int readAt(FileHandle file, std::int64_t offset, char* dst, std::size_t n, std::
 int writeSomeAt(FileHandle file, std::int64_t offset, const char* src, std::size_t n,
                 std::size_t* done);
 int fileSize(FileHandle file, std::int64_t* bytes);
+// The time of the file's last change as the file system keeps it, in its
+// own units (nanoseconds on POSIX, 100 ns on Windows): only compared with
+// other such times of files on the same disk.
+int fileModified(FileHandle file, std::int64_t* time);
 int truncateFile(FileHandle file, std::int64_t bytes);
 // Returns when the file's data has reached the disk.
 int flushToDisk(FileHandle file);

@@ -212,6 +212,13 @@ int fileSize(FileHandle file, std::int64_t* bytes) {
   return 0;
 }
 
+int fileModified(FileHandle file, std::int64_t* time) {
+  struct stat st {};
+  if (fstat(fd(file), &st) != 0) return lastError();
+  *time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return 0;
+}
+
 int truncateFile(FileHandle file, std::int64_t bytes) {
   int rc;
   do {

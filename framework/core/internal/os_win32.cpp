@@ -262,6 +262,14 @@ int fileSize(FileHandle file, std::int64_t* bytes) {
   return 0;
 }
 
+int fileModified(FileHandle file, std::int64_t* time) {
+  FILETIME written{};
+  if (!GetFileTime(handleOf(file), nullptr, nullptr, &written)) return lastError();
+  *time = static_cast<std::int64_t>((static_cast<std::uint64_t>(written.dwHighDateTime) << 32) |
+                                    written.dwLowDateTime);
+  return 0;
+}
+
 int truncateFile(FileHandle file, std::int64_t bytes) {
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = bytes;

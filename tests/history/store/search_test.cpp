@@ -192,21 +192,32 @@ TEST_F(SearchTest, MissingOrEmptyFilesFindNothing) {
   EXPECT_TRUE(history::listEntries(Scan::Live, Column::Number, 50, nullptr, {}).lines.empty());
 }
 
-TEST_F(SearchTest, StopTestEndsTheScanBeforeTheNextRecord) {
-  files.addNumbered(10);
+// The stop test is asked at the first record and then every
+// kRecordsPerStopTest records; a true answer ends the scan there.
+TEST_F(SearchTest, StopTestEndsTheScanAtItsNextAsking) {
+  const int every = history::kRecordsPerStopTest;
+  files.addNumbered(4 * every);
   files.write();
   int asked = 0;
-  const Matcher m(SearchKind::Number, "1");
-  const history::Found found = history::findNewest(m, [&] { return ++asked == 4; });
+  const Matcher m(SearchKind::Number, "1");  // entry 1: the last one visited
+  const history::Found found = history::findNewest(m, [&] { return ++asked == 3; });
   EXPECT_TRUE(found.stopped);
   EXPECT_EQ(found.entry, 0);
-  EXPECT_EQ(asked, 4);
+  EXPECT_EQ(asked, 3);
 
+  for (int stopAt : {1, 2, 4}) {
+    asked = 0;
+    const history::Listing listing = history::listEntries(
+        Scan::Live, Column::Number, 1000, nullptr, [&] { return ++asked == stopAt; });
+    EXPECT_TRUE(listing.stopped);
+    // What was listed before stays.
+    EXPECT_EQ(listing.lines.size(), static_cast<std::size_t>((stopAt - 1) * every));
+  }
   asked = 0;
-  const history::Listing listing =
-      history::listEntries(Scan::Live, Column::Number, 50, nullptr, [&] { return ++asked == 4; });
-  EXPECT_TRUE(listing.stopped);
-  EXPECT_EQ(listing.lines.size(), 3u);  // what was listed before stays
+  EXPECT_FALSE(history::listEntries(Scan::Live, Column::Number, 1000, nullptr,
+                                    [&] { return ++asked == 5; })
+                   .stopped);
+  EXPECT_EQ(asked, 4);
 }
 
 TEST_F(SearchTest, ListingsAreNewestFirstUpToTheLimit) {
