@@ -4,11 +4,13 @@
 #include "framework/form/program.h"
 #include "history/backup.h"
 #include "history/procedures.h"
+#include "history/store/verify_command.h"
 #include "masters/procedures.h"
 #include "printing/chart_preview.h"
 #include "printing/procedures.h"
 
 int main(int argc, char** argv) {
+  if (const auto code = history::runVerifyCommand(argc, argv)) return *code;
   entry::registerProcedures();
   printing::registerProcedures();
   masters::registerProcedures();

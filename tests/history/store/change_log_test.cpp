@@ -2,6 +2,7 @@
 // tampering and against writes that do not log, old histories, and changes
 // stopped between the log line and the history.
 #include "history/store/change_log.h"
+#include "history/store/verify_command.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,12 @@
 #include <vector>
 
 #include "framework/core/clock.h"
+#include "framework/core/cp932.h"
 #include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "tests/support/temp_dir.h"
 
+using namespace fw::literals;
 using common::AttributeField;
 using history::changelog::Operation;
 using tessivo::test::TempCwd;
@@ -232,6 +235,34 @@ TEST_F(ChangeLog, NoChangeWithoutItsLine) {
   fw::failWritesAfterForTesting(-1);
   EXPECT_EQ(dir_.read(kAttributes), attributes);
   EXPECT_TRUE(changelog::verify().consistent());
+}
+
+// The command line: its report and its exit status.
+TEST_F(ChangeLog, VerifyCommandReportsAndExitsByTheResult) {
+  auto run = [](std::vector<std::string> args, std::string* report) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::FILE* out = std::tmpfile();
+    const std::optional<int> code =
+        history::runVerifyCommand(static_cast<int>(argv.size()), argv.data(), out);
+    std::rewind(out);
+    char buf[4096];
+    report->assign(buf, std::fread(buf, 1, sizeof buf, out));
+    std::fclose(out);
+    return code;
+  };
+  std::string report;
+  EXPECT_EQ(run({"tessivo"}, &report), std::nullopt);
+  EXPECT_EQ(run({"tessivo", "--verify-history"}, &report), 0);
+  append("a");
+  append("b");
+  EXPECT_EQ(run({"tessivo", "--verify-history"}, &report), 0);
+  EXPECT_NE(report.find(fw::toUtf8("履歴 "_sj) + "2"), std::string::npos) << report;
+  std::string attributes = dir_.read(kAttributes);
+  attributes[2000] = 'Z';
+  dir_.write(kAttributes, attributes);
+  EXPECT_EQ(run({"tessivo", "--verify-history"}, &report), 1);
+  EXPECT_NE(report.find(fw::toUtf8("履歴"_sj) + " 2\n"), std::string::npos) << report;
 }
 
 }  // namespace
