@@ -25,6 +25,7 @@ constexpr std::int64_t kTailBlockBytes = 16384;
 constexpr long kCheckBlockRecords = 1024;
 
 bool stopAfterNextLine = false;  // stopAfterNextLogLineForTesting
+bool logging = true;             // setLoggingForBenchmark
 
 std::string timeNow() {
   const fw::LocalTime t = fw::now();
@@ -165,6 +166,7 @@ std::string digestUnderLock(int attributeFile, long n, std::optional<Str>* attri
 
 void logIntent(int attributeFile, Operation op, long n, const Str& attributeAfter,
                const std::optional<Str>& clinicalAfter) {
+  if (!logging) return;
   fw::PlainFile log(common::files::kChangeLog, fw::PlainFile::Access::Update);
   Tail tail = tailOf(log);
   // A line cut off by a kill: its change never began.
@@ -413,6 +415,8 @@ Verification verify() {
   result.changedOutside.assign(outside.begin(), outside.end());
   return result;
 }
+
+void setLoggingForBenchmark(bool on) { logging = on; }
 
 void stopAfterNextLogLineForTesting() { stopAfterNextLine = true; }
 

@@ -73,6 +73,10 @@ struct Verification {
 // Reads only; works on a folder that cannot be written.
 Verification verify();
 
+// Benchmarks only: with false, logIntent writes nothing (the store as it
+// was without the log), to measure what the log adds.
+void setLoggingForBenchmark(bool on);
+
 // Tests only: the next logIntent returns after writing its line, before
 // the store writes the history, by raising err::DiskFull.
 void stopAfterNextLogLineForTesting();
