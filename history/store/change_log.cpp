@@ -1,6 +1,8 @@
 #include "history/store/change_log.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -23,6 +25,8 @@ namespace {
 constexpr std::int64_t kTailBlockBytes = 16384;
 // Entries read at a time by the check.
 constexpr long kCheckBlockRecords = 1024;
+// How long the check waits for a writer to finish.
+constexpr auto kCheckWait = std::chrono::seconds(10);
 
 bool stopAfterNextLine = false;  // stopAfterNextLogLineForTesting
 bool logging = true;             // setLoggingForBenchmark
@@ -314,6 +318,17 @@ EntryCheck restoreVersion(long n, const Version& version, RecordStamp expected) 
 
 Verification verify() {
   Verification result;
+  // The writer lock, held as a reader: no change is half-way while the log
+  // and the history are read, so a last line not applied is a kill's.
+  std::optional<fw::PlainFile> attributes, clinicals;
+  openIfThere(attributes, common::files::kAttributeFile);
+  if (attributes) {
+    const auto deadline = std::chrono::steady_clock::now() + kCheckWait;
+    while (!attributes->tryLockWholeFile()) {
+      if (std::chrono::steady_clock::now() >= deadline) fw::raise(fw::err::LockViolation);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
   std::optional<fw::PlainFile> log;
   openIfThere(log, common::files::kChangeLog);
   result.logExists = log.has_value();
@@ -376,8 +391,6 @@ Verification verify() {
   }
 
   // The history against it, a block of entries at a time.
-  std::optional<fw::PlainFile> attributes, clinicals;
-  openIfThere(attributes, common::files::kAttributeFile);
   openIfThere(clinicals, common::files::kClinicalFile);
   const std::int64_t attributeBytes = attributes ? attributes->size() : 0;
   result.entries = static_cast<long>((attributeBytes + kHistoryRecordBytes - 1) / kHistoryRecordBytes);
