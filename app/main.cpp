@@ -5,13 +5,19 @@
 #include "framework/form/program.h"
 #include "history/backup.h"
 #include "history/procedures.h"
+#include "history/store/verify_command.h"
 #include "masters/procedures.h"
 #include "printing/chart_preview.h"
 #include "printing/procedures.h"
 
 int main(int argc, char** argv) {
-  // --version, --help and a wrong command line need no display.
+  // --version, --help, --verify-history and a wrong command line need no
+  // display.
   const app::CommandLine commandLine = app::parseCommandLine(argc, argv);
+  if (commandLine.action == app::CommandLine::Action::VerifyHistory) {
+    if (const int code = app::enterDataFolderWithoutWindow(commandLine)) return code;
+    return history::verifyHistoryReport(stdout);
+  }
   if (commandLine.action != app::CommandLine::Action::Run)
     return app::answerWithoutWindow(commandLine);
   const fw::DataFolder dataFolder = app::chooseDataFolder(commandLine);

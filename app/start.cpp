@@ -18,7 +18,7 @@ using Problem = fw::DataFolderProblem;
 namespace {
 
 const char kHelp[] =
-    "使い方: tessivo [--data フォルダ] [--from-menu]\n"
+    "使い方: tessivo [--data フォルダ] [--from-menu] [--verify-history]\n"
     "心電図室のカルテ印刷プログラム。\n"
     "\n"
     "データ(EKG_DATA、EKG_SYS、EKG_BACKUP)を置くフォルダは、次の順に決まります:\n"
@@ -30,6 +30,8 @@ const char kHelp[] =
     "  --data フォルダ        このフォルダのデータを使う\n"
     "  --from-menu            メニューから起動された (デスクトップ項目が付けます)\n"
     "  --print-data-folder    使うデータフォルダを表示して終わる\n"
+    "  --verify-history       変更の記録と履歴ファイルが合っているかを調べて終わる\n"
+    "                         (0: 合っている、1: 合っていない、2: 読めない)\n"
     "  --version              版を表示して終わる\n"
     "  --help                 この説明を表示して終わる\n";
 
@@ -66,6 +68,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       c.action = CommandLine::Action::Help;
     } else if (arg == "--print-data-folder") {
       c.action = CommandLine::Action::PrintDataFolder;
+    } else if (arg == "--verify-history") {
+      c.action = CommandLine::Action::VerifyHistory;
     } else if (arg == "--from-menu") {
       c.fromMenu = true;
     } else if (arg == "--data" || arg.rfind("--data=", 0) == 0) {
@@ -139,9 +143,30 @@ void enterDataFolderOrEnd(const fw::DataFolder& folder) {
   if (fatal) fw::endProgram();
 }
 
+namespace {
+
+// Chooses and enters the data folder; prints its path when asked, and on
+// standard error what is wrong with it. 1 when it cannot be used, else 0.
+int enterAndTell(const CommandLine& commandLine, bool printPath) {
+  const fw::DataFolder folder = entered(chooseDataFolder(commandLine));
+  bool fatal = false;
+  const fw::Str message = dataFolderMessage(folder, &fatal);
+  if (printPath) std::printf("%s\n", folder.path.c_str());
+  if (!message.empty()) {
+    std::string text = fw::toUtf8(message);
+    for (auto at = text.find('\r'); at != std::string::npos; at = text.find('\r'))
+      text.erase(at, 1);
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  return fatal ? 1 : 0;
+}
+
+}  // namespace
+
 int answerWithoutWindow(const CommandLine& commandLine) {
   switch (commandLine.action) {
     case CommandLine::Action::Run:
+    case CommandLine::Action::VerifyHistory:
       return 0;
     case CommandLine::Action::Version:
       std::printf("Tessivo %s\n", TESSIVO_VERSION);
@@ -152,21 +177,14 @@ int answerWithoutWindow(const CommandLine& commandLine) {
     case CommandLine::Action::Usage:
       std::fprintf(stderr, "tessivo: %s\n詳しくは tessivo --help\n", commandLine.error.c_str());
       return 2;
-    case CommandLine::Action::PrintDataFolder: {
-      const fw::DataFolder folder = entered(chooseDataFolder(commandLine));
-      bool fatal = false;
-      const fw::Str message = dataFolderMessage(folder, &fatal);
-      std::printf("%s\n", folder.path.c_str());
-      if (!message.empty()) {
-        std::string text = fw::toUtf8(message);
-        for (auto at = text.find('\r'); at != std::string::npos; at = text.find('\r'))
-          text.erase(at, 1);
-        std::fprintf(stderr, "%s\n", text.c_str());
-      }
-      return fatal ? 1 : 0;
-    }
+    case CommandLine::Action::PrintDataFolder:
+      return enterAndTell(commandLine, true);
   }
   return 0;
+}
+
+int enterDataFolderWithoutWindow(const CommandLine& commandLine) {
+  return enterAndTell(commandLine, false);
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 //
 //   tessivo [--data FOLDER] [--from-menu]
 //   tessivo --print-data-folder [--data FOLDER] [--from-menu]
+//   tessivo --verify-history [--data FOLDER] [--from-menu]
 //   tessivo --version | --help
 //
 // The computer's setting is /etc/tessivo.conf ("data=/srv/tessivo"), or the
@@ -18,7 +19,7 @@
 namespace app {
 
 struct CommandLine {
-  enum class Action { Run, Version, Help, PrintDataFolder, Usage };
+  enum class Action { Run, Version, Help, PrintDataFolder, VerifyHistory, Usage };
   Action action = Action::Run;
   bool fromMenu = false;
   std::string dataFolder;  // "" when not given
@@ -33,6 +34,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 int answerWithoutWindow(const CommandLine& commandLine);
 
 fw::DataFolder chooseDataFolder(const CommandLine& commandLine);
+
+// For the actions that work on the data folder without a window: chooses
+// and enters it; says on standard error what is wrong with it and returns 1
+// when it cannot be used, else 0.
+int enterDataFolderWithoutWindow(const CommandLine& commandLine);
 
 // The start code's first step: makes the folder the current directory. A
 // folder that cannot be used is said in a message box and the program ends;

@@ -10,6 +10,9 @@ inline constexpr const char* kSysDir = "EKG_SYS";
 // The history: attribute and clinical records, paired by position.
 inline constexpr const char* kAttributeFile = "EKG_DATA\\EKGDATA_1";
 inline constexpr const char* kClinicalFile = "EKG_DATA\\EKGDATA_2";
+// Who changed which entry when, with the earlier records
+// (history/store/change_log_format.h).
+inline constexpr const char* kChangeLog = "EKG_DATA\\EKGDATA_LOG";
 
 // Single-value settings (settings_file.h), with the value an empty file means.
 inline constexpr const char* kPrintFont = "EKG_SYS\\INSA_FO";          // "1"

@@ -1,5 +1,6 @@
 // The context menu of the history list: the list as shown, or the whole
-// history, saved as CSV where the operator chooses.
+// history, saved as CSV where the operator chooses; and the change log of
+// the selected entry (change_log_window.h).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "framework/form/dialogs.h"
 #include "framework/form/events.h"
 #include "framework/form/window.h"
+#include "history/change_log_window.h"
 #include "history/store/csv_export.h"
 #include "history/history_window.h"
 #include "history/store/list_lines.h"
@@ -22,7 +24,7 @@ using fw::Str;
 
 namespace {
 
-enum MenuItem { kShownList = 0, kWholeHistory = 1 };
+enum MenuItem { kShownList = 0, kWholeHistory = 1, kChangeLog = 2 };
 
 std::vector<long> shownEntries() {
   fw::Control& list = FORM2->control("LIST1");
@@ -47,6 +49,10 @@ void tell(const Str& message) {
 
 void LIST1_MENU(const fw::EventArgs& args) {
   if (args.window != FORM2.get() || !fw::isOpen(FORM2)) return;
+  if (args.menuItem == kChangeLog) {
+    showChangeLog();
+    return;
+  }
   if (args.menuItem != kShownList && args.menuItem != kWholeHistory) return;
   // The lines are taken before the dialog: what the operator chose from.
   const bool whole = args.menuItem == kWholeHistory;
@@ -71,7 +77,8 @@ void LIST1_MENU(const fw::EventArgs& args) {
 }  // namespace
 
 void offerCsvExport() {
-  FORM2->control("LIST1").setContextMenu({text::kCsvShownItem, text::kCsvAllItem});
+  FORM2->control("LIST1").setContextMenu(
+      {text::kCsvShownItem, text::kCsvAllItem, text::kChangeLogItem});
 }
 
 void registerCsvExportProcedures() {

@@ -1,6 +1,7 @@
 #include "history/procedures.h"
 
 #include "history/attribute_search.h"
+#include "history/change_log_window.h"
 #include "history/history_window.h"
 #include "history/list_print.h"
 #include "history/open_delete.h"
@@ -15,6 +16,7 @@ void registerProcedures() {
   registerOpenDeleteProcedures();
   registerListPrintProcedures();
   registerCsvExportProcedures();
+  registerChangeLogProcedures();
 }
 
 }  // namespace history

@@ -154,4 +154,24 @@ inline fw::Str csvSaved(const fw::Str& count) {
 inline const fw::Str kCsvFailed =
     "CSVファイルを保存できませんでした。\r\n保存先と空き容量を確認して下さい。"_sj;
 
+// The change log of an entry (FORM10), from the context menu of the list.
+inline const fw::Str kChangeLogItem = "変更の記録..."_sj;
+inline const fw::Str kChangeLogTitle = "変更の記録"_sj;
+inline const fw::Str kChangeLogNothingSelected = "変更の記録を見る受検者が選択されていません。   "_sj;
+inline const fw::Str kChangeLogNone =
+    "この受検者の履歴ファイルには変更の記録がありません。\r\n記録を始める前に登録され、その後は変更されていません。"_sj;
+inline const fw::Str kChangeLogReadFailed = "変更の記録を読み込めませんでした。"_sj;
+inline const fw::Str kChangeLogPickVersion = "戻す版が選択されていません。   "_sj;
+inline const fw::Str kChangeLogVersionLost =
+    "この版の内容は変更の記録に残っていません（記録の外で書き換えられました）。\r\n戻すことはできません。"_sj;
+inline const fw::Str kChangeLogAlreadyCurrent = "この版は今の内容です。戻す必要はありません。"_sj;
+inline const fw::Str kRestoreFailed = "履歴ファイルを戻せませんでした。"_sj;
+inline fw::Str restoreQuestion(const fw::Str& when) {
+  return "この受検者の履歴ファイルを、"_sj + when +
+         " の内容に戻します。\r\n今の内容も変更の記録に残ります。　よろしいですか？"_sj;
+}
+inline const fw::Str kRestoreDone = "戻しました。     "_sj;
+inline const fw::Str kRestoreChangedElsewhere =
+    "この受検者の履歴ファイルは、変更の記録を表示した後に他のパソコンで変更されました。\r\n何も変更していません。変更の記録を表示し直します。"_sj;
+
 }  // namespace history::text

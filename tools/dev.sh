@@ -18,7 +18,7 @@ build_dir="${TESSIVO_BUILD_DIR:-$here/build}"
 packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fontconfig
   cups cups-client cups-bsd cups-filters poppler-utils
   xvfb x11vnc xauth x11-utils python3 locales xdotool

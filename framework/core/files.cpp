@@ -869,6 +869,12 @@ void PlainFile::write(std::int64_t offset, const char* src, std::size_t n) {
   writeAll(handle_, src, n, offset);
 }
 
+void PlainFile::truncate(std::int64_t bytes) {
+  if (!writes_) raise(err::BadFileMode);
+  if (bytes < 0) raise(err::InvalidArgument);
+  check(os::truncateFile(handle_, bytes));
+}
+
 void PlainFile::flushToDisk() {
   if (writes_) check(os::flushToDisk(handle_));
 }

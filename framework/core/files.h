@@ -292,6 +292,9 @@ class PlainFile {
   // or comes up short is raised (67 disk full); one that was extending the
   // file cuts it back to its old size first.
   void write(std::int64_t offset, const char* src, std::size_t n);
+  // Cuts the file to `bytes` (not with Access::Read: 51), for taking back a
+  // tail a writer left half-written.
+  void truncate(std::int64_t bytes);
   // As flushToDisk: returns once the writes are on the disk.
   void flushToDisk();
   // The whole-file lock, without waiting: false when another open holds it

@@ -399,10 +399,18 @@ void writeBackup(const Str& target, const std::atomic<bool>& stop) {
     writing([&] { fw::makeDirectory(inside(target, folder)); });
     for (const Str& name : sourceFilesIn(folder)) {
       const Str path = inside(folder, name);
-      if (!isHistoryFile(path)) copyWhole(path, inside(target, path), stop);
+      if (!isHistoryFile(path) && path != common::files::kChangeLog) {
+        copyWhole(path, inside(target, path), stop);
+      }
     }
   }
   copyHistory(target, stop);
+  // The change log after the history, so that it explains every change the
+  // copy holds (and perhaps a few made since, which its check then names).
+  // A line being written at the moment is cut off, as a kill would leave it.
+  if (fw::fileExists(common::files::kChangeLog)) {
+    copyWhole(common::files::kChangeLog, inside(target, common::files::kChangeLog), stop);
+  }
 }
 
 // Gives the written backup its day's name; false (and the copy removed)

@@ -11,6 +11,7 @@
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
+#include "history/store/change_log.h"
 #include "history/store/search_index.h"
 
 namespace history {
@@ -215,15 +216,19 @@ long appendEntry(const AttributeValues& attributes, const ClinicalValues& clinic
   // to the clinical file before, this pair stays together.
   const long n = fw::recordCount(attributeFile) + 1;
   SearchIndexUpdate index(attributeFile);
-  const Str attributeBytes = common::encode(attributes);
-  writePair(attributeFile, n, attributeBytes, common::encode(clinical), OnFailure::LeaveClinical);
+  const Str attributeBytes = common::encode(attributes), clinicalBytes = common::encode(clinical);
+  changelog::logIntent(attributeFile, changelog::Operation::Register, n, attributeBytes,
+                       clinicalBytes);
+  writePair(attributeFile, n, attributeBytes, clinicalBytes, OnFailure::LeaveClinical);
   index.written(n, attributeBytes);
   return n;
 }
 
-EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
-                          const ClinicalValues& clinical, std::optional<RecordStamp> expected,
-                          RecordStamp* written) {
+namespace {
+
+EntryCheck overwriteRecords(long n, const Str& attributeBytes, const Str& clinicalBytes,
+                            std::optional<RecordStamp> expected, RecordStamp* written,
+                            changelog::Operation op) {
   if (n < 1) return EntryCheck::Gone;
   fw::OpenFile attributeFile = openHistoryFile(common::files::kAttributeFile);
   fw::FileLock writer(attributeFile, kWriterWaitMilliseconds);
@@ -233,14 +238,28 @@ EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
   // before the first write keeps such a deletion from landing between the
   // two records.
   waitingOutRecordLocks([&] { fw::lockRecord(attributeFile, n); });
-  const Str attributeBytes = common::encode(attributes);
   SearchIndexUpdate index(attributeFile);
-  writePair(attributeFile, n, attributeBytes, common::encode(clinical),
-            OnFailure::PutBackClinical);
+  changelog::logIntent(attributeFile, op, n, attributeBytes, clinicalBytes);
+  writePair(attributeFile, n, attributeBytes, clinicalBytes, OnFailure::PutBackClinical);
   index.written(n, attributeBytes);
   fw::unlockRecord(attributeFile, n);
   if (written) *written = stampOf(attributeBytes);
   return EntryCheck::Current;
+}
+
+}  // namespace
+
+EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
+                          const ClinicalValues& clinical, std::optional<RecordStamp> expected,
+                          RecordStamp* written) {
+  return overwriteRecords(n, common::encode(attributes), common::encode(clinical), expected,
+                          written, changelog::Operation::Overwrite);
+}
+
+EntryCheck restoreEntryRecords(long n, const Str& attributeRecord, const Str& clinicalRecord,
+                               std::optional<RecordStamp> expected) {
+  return overwriteRecords(n, attributeRecord, clinicalRecord, expected, nullptr,
+                          changelog::Operation::Restore);
 }
 
 std::optional<Entry> readEntry(long n) {
@@ -340,6 +359,7 @@ EntryCheck markDeletedChecked(long n, std::optional<RecordStamp> expected) {
   const common::FieldSlot mark = common::slotOf(AttributeField::DeletionMark);
   common::putSlot(record, mark, common::fitToField(Str(common::kDeletedMark), mark.widthBytes));
   SearchIndexUpdate index(file);
+  changelog::logIntent(file, changelog::Operation::Delete, n, record, std::nullopt);
   writeRecord(file, n, record);
   fw::unlockRecord(file, n);
   fw::flushToDisk(file);

@@ -22,6 +22,9 @@
 //   registering on one shared folder never take the same number, and a
 //   deletion never writes back a record that an overwrite replaced. Writes
 //   flush both files to disk before they return.
+// - Every write logs itself first in the change log (change_log.h), under
+//   the same lock: a write whose log line cannot be written does not
+//   happen.
 // - An overwrite leaves both records of the entry new or both as they were:
 //   when the attribute record cannot be written after the clinical one was,
 //   the clinical record's earlier bytes are put back.
@@ -79,6 +82,13 @@ EntryCheck overwriteEntry(long n, const AttributeValues& attributes,
                           const ClinicalValues& clinical,
                           std::optional<RecordStamp> expected = std::nullopt,
                           RecordStamp* written = nullptr);
+
+// Rewrites both records of entry n with exactly these bytes (2000 each, or
+// as a version kept in the change log had them), as overwriteEntry does with
+// values; the change log calls it a restore (change_log.h).
+EntryCheck restoreEntryRecords(long n, const fw::Str& attributeRecord,
+                               const fw::Str& clinicalRecord,
+                               std::optional<RecordStamp> expected = std::nullopt);
 
 struct Entry {
   long number = 0;

@@ -42,7 +42,7 @@ std::set<std::string> raisableProcedures() {
   resources::ensureLinked();
   std::set<std::string> names;
   for (const char* w : {"MAINFORM", "FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8",
-                        "FORM9"}) {
+                        "FORM9", "FORM10"}) {
     const wdtest::Definition d = wdtest::load(w);
     EXPECT_TRUE(d.error.empty()) << w << ": " << d.error;
     auto add = [&](const wdtest::Object& o, int type) {

@@ -27,6 +27,7 @@
 #include "framework/form/responder.h"
 #include "framework/form/internal/form_objects.h"
 #include "history/backup.h"
+#include "history/store/change_log.h"
 #include "history/store/store.h"
 #include "history/texts.h"
 #include "tests/entry/entry_fixture.h"
@@ -327,6 +328,14 @@ TEST_F(BackupTest, BackupTakenWhileAnotherProgramRegistersHoldsWholeEntries) {
     const auto clinical = fs::file_size(base + "EKGDATA_2");
     EXPECT_EQ(attributes % 2000, 0u);
     EXPECT_EQ(attributes, clinical) << "backup " << result.folder;
+    // The copied change log explains every entry the copy holds: it was
+    // copied after the history, so it may name only later ones besides.
+    const fs::path here = fs::current_path();
+    fs::current_path(fw::osPath(result.folder));
+    const history::changelog::Verification v = history::changelog::verify();
+    fs::current_path(here);
+    EXPECT_TRUE(v.breaks.empty()) << "backup " << result.folder;
+    for (long n : v.changedOutside) EXPECT_GT(n * 2000u, attributes) << "entry " << n;
   }
   [[maybe_unused]] ssize_t sent = write(toChild[1], "s", 1);
   if (!reaped) waitpid(child, &status, 0);

@@ -23,6 +23,12 @@
 // <rounds> times. Before each overwrite it looks at entry n under the writer
 // lock (where no write is half done) and counts the times its two records
 // were not of one write. Prints "ready", then "done <last i> <broken>".
+//   history_store_writer mixed <count> <tag>
+//
+// Registers <count> entries (0: until killed), overwriting the one before
+// every third time and deleting the one before that every fifth time; after
+// each write has returned prints "<op> <n> <tag>-<i>" (op register,
+// overwrite, delete), flushed at once. Prints "ready" first.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -91,9 +97,40 @@ int race(const std::string& what, long n, long rounds, const std::string& tag) {
   return 0;
 }
 
+int mixed(long count, const std::string& tag) {
+  std::printf("ready\n");
+  std::fflush(stdout);
+  const fw::Str date = "2024/05/07";
+  auto say = [](const char* op, long n, const std::string& name) {
+    std::printf("%s %ld %s\n", op, n, name.c_str());
+    std::fflush(stdout);
+  };
+  try {
+    for (long i = 1; count == 0 || i <= count; ++i) {
+      const common::ExamineeRecord r = tagged(tag + "-" + std::to_string(i));
+      const long n = history::appendEntry(common::attributesOf(r, date), common::clinicalOf(r, date));
+      say("register", n, r.NAME);
+      if (i % 3 == 0 && n > 1) {
+        const common::ExamineeRecord o = tagged(tag + "-" + std::to_string(i) + "o");
+        history::overwriteEntry(n - 1, common::attributesOf(o, date), common::clinicalOf(o, date));
+        say("overwrite", n - 1, o.NAME);
+      }
+      if (i % 5 == 0 && n > 2 && history::markDeleted(n - 2)) say("delete", n - 2, r.NAME);
+    }
+  } catch (const fw::RuntimeError& e) {
+    std::printf("error %d\n", e.number());
+    std::fflush(stdout);
+    return 3;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "mixed") {
+    return mixed(std::strtol(argv[2], nullptr, 10), argv[3]);
+  }
   if (argc == 4 && std::string(argv[1]) == "lock") {
     return holdRecordLock(std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10));
   }

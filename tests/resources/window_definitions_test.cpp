@@ -21,7 +21,7 @@ using wdtest::Definition;
 using wdtest::Object;
 
 const char* const kWindows[] = {"MAINFORM", "FORM2", "FORM3", "FORM4",
-                                "FORM6", "FORM7", "FORM8", "FORM9"};
+                                "FORM6", "FORM7", "FORM8", "FORM9", "FORM10"};
 
 enum Type { Window = 0, Button = 3, Radio = 4, Check = 5, Edit = 7, Label = 8, List = 9, Combo = 12 };
 

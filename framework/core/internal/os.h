@@ -131,6 +131,11 @@ std::string systemSettingsDirectory();
 
 LocalTime localNow();
 
+// Who writes: the computer's network name and the signed-in user's name,
+// UTF-8; empty when the system does not say.
+std::string computerName();
+std::string userName();
+
 // The CP932 code page. Each converts the longest valid start of `in`, appends
 // it to `out` and returns the number of input bytes it took: in.size() when
 // all of it was valid, else the offset of the first byte that is not (an

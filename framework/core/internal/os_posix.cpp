@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <iconv.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -349,6 +350,24 @@ LocalTime localNow() {
   std::tm tm{};
   localtime_r(&t, &tm);
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string computerName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+std::string userName() {
+  // The account the program runs as, not what the environment claims.
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+    return found->pw_name;
+  }
+  const char* fromEnvironment = std::getenv("USER");
+  return fromEnvironment ? fromEnvironment : "";
 }
 
 std::size_t decodeCp932(std::string_view in, std::string& out) {

@@ -495,6 +495,21 @@ LocalTime localNow() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
+std::string computerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!GetComputerNameW(name, &length)) return {};
+  return utf8Of(name, static_cast<int>(length));
+}
+
+std::string userName() {
+  // UNLEN (lmcons.h) is 256.
+  wchar_t name[257] = {};
+  DWORD length = 257;
+  if (!GetUserNameW(name, &length) || length == 0) return {};
+  return utf8Of(name, static_cast<int>(length - 1));  // the count includes the 0
+}
+
 std::size_t decodeCp932(std::string_view in, std::string& out) {
   return convertLongestStart(in, out, cp932Length, decodeWhole);
 }

@@ -229,14 +229,14 @@ TEST_F(Windows, Form8) {
 // MAINFORM, FORM2 and FORM8: caption, system menu with close box and
 // minimise box, fixed size. The others: a caption and nothing else, so the
 // close box and the minimise bit of FORM4 are not there to use.
-TEST_F(Windows, FramesOfTheEightWindows) {
+TEST_F(Windows, FramesOfTheProgramsWindows) {
   struct Frame {
     const char* name;
     bool closeAndMinimise;
   };
   for (Frame f : {Frame{"MAINFORM", true}, Frame{"FORM2", true}, Frame{"FORM8", true},
                   Frame{"FORM3", false}, Frame{"FORM4", false}, Frame{"FORM6", false},
-                  Frame{"FORM7", false}, Frame{"FORM9", false}}) {
+                  Frame{"FORM7", false}, Frame{"FORM9", false}, Frame{"FORM10", false}}) {
     SCOPED_TRACE(f.name);
     FormRef var;
     if (Str(f.name) == "MAINFORM")
@@ -283,7 +283,8 @@ TEST_F(Windows, EveryWindowCarriesTheIconOfItsDefinition) {
     return static_cast<internal::WindowImpl&>(w).widget()->windowIcon().pixmap(32, 32).toImage();
   };
   EXPECT_EQ(iconOf(mainWindow()), ekg);
-  for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9"}) {
+  for (const char* name : {"FORM2", "FORM3", "FORM4", "FORM6", "FORM7", "FORM8", "FORM9",
+                           "FORM10"}) {
     SCOPED_TRACE(name);
     FormRef f;
     openWindow(f, name, 0);
