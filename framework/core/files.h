@@ -146,10 +146,10 @@ void lset(FieldVar& var, const Str& s);
 void get(int fileNumber, long record);
 void put(int fileNumber, long record);
 long recordCount(int fileNumber);        // file size / record length, rounded up; 51 if sequential
-long fileSize(int fileNumber);           // bytes
+std::int64_t fileSize(int fileNumber);   // bytes (past 2 GiB too)
 // Record files: the record after the last get/put (1 before any). Sequential
 // files: the byte offset of the read or write position plus 1.
-long position(int fileNumber);
+std::int64_t position(int fileNumber);
 
 // Record buffer access for code that lays out a whole record itself (51 on a
 // sequential file; setRecordBuffer: 5 unless bytes has the record length).
