@@ -30,8 +30,10 @@ TEST(LargeHistory, PastTwoGibibytesIsReadWrittenAndBackedUp) {
   // Both files grown (sparse) to just past 2 GiB of whole records.
   constexpr std::int64_t kRecords = (std::int64_t{1} << 31) / common::kHistoryRecordBytes + 2;
   constexpr std::int64_t kBytes = kRecords * common::kHistoryRecordBytes;
-  for (const char* name : {"EKG_DATA/EKGDATA_1", "EKG_DATA/EKGDATA_2"}) {
-    fs::resize_file(name, static_cast<std::uintmax_t>(kBytes));
+  const std::string blank(common::kHistoryRecordBytes, '\0');
+  for (const char* name : {common::files::kAttributeFile, common::files::kClinicalFile}) {
+    fw::PlainFile file(name, fw::PlainFile::Access::Update);
+    file.write(kBytes - common::kHistoryRecordBytes, blank.data(), blank.size());
   }
   common::ExamineeRecord last;
   last.NAME = last.MEMO = "last";

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# A Linux program and a Windows program (under Wine) registering into one
+# history folder at once, as a Linux and a Windows computer on one shared
+# folder do: every append of each is acknowledged under a number of its own,
+# and every entry's two records carry the same writer's tag.
+#   bash tools/mixed_writers_test.sh LINUX_WRITER WINDOWS_WRITER.exe
+set -euo pipefail
+linux_writer="$1"
+windows_writer="$2"
+count=300
+dir="$(mktemp -d)"
+trap 'rm -rf "$dir"' EXIT
+mkdir "$dir/EKG_DATA"
+cd "$dir"
+# Wine starts slowly: the Linux writer starts once the Windows one is ready.
+wine "$windows_writer" "$count" wine >wine.out &
+wine_pid=$!
+for _ in $(seq 300); do grep -q ready wine.out 2>/dev/null && break; sleep 0.1; done
+"$linux_writer" "$count" linux >linux.out
+wait "$wine_pid"
+python3 - "$count" <<'PY'
+import sys
+count = int(sys.argv[1])
+record = 2000
+attributes = open("EKG_DATA/EKGDATA_1", "rb").read()
+clinical = open("EKG_DATA/EKGDATA_2", "rb").read()
+numbers = {}
+for name in ("linux.out", "wine.out"):
+    acks = [l.split() for l in open(name, encoding="ascii").read().split("\n")[1:] if l.strip()]
+    assert len(acks) == count, f"{name}: {len(acks)} acknowledged of {count}"
+    for n, tag in acks:
+        assert n not in numbers, f"entry {n} acknowledged to both writers"
+        numbers[n] = tag
+assert len(attributes) == len(clinical) == 2 * count * record, "files of other sizes"
+for n, tag in numbers.items():
+    at = (int(n) - 1) * record
+    for data in (attributes, clinical):
+        assert tag.encode() in data[at:at + record], f"entry {n} is not {tag}'s pair"
+wine = sorted(int(n) for n, tag in numbers.items() if tag.startswith("wine"))
+between = [n for n, tag in numbers.items() if tag.startswith("linux") and wine[0] < int(n) < wine[-1]]
+print(f"{len(between)} Linux entries among the Wine ones")
+print(f"{2 * count} entries from Linux and Wine, each pair whole")
+PY
