@@ -12,10 +12,12 @@
 // Sharing follows the Windows rule among Tessivo processes (and among file
 // numbers of one process): an open fails with err::SharingViolation when its
 // access is denied by the sharing mode of an open already in place, or when
-// its own sharing mode denies an access an open in place already has. On
-// POSIX the reservations are open-file-description (OFD) locks on bytes far
-// past any data, so they never meet record locks; programs that take no such
-// locks are not held back (POSIX has no mandatory sharing).
+// its own sharing mode denies an access an open in place already has. The
+// reservations are byte-range locks on bytes far past any data (OFD locks on
+// POSIX; on Windows beside the system's own sharing modes), so they never
+// meet record locks, and a Linux and a Windows program on one shared folder
+// keep the rule between them; programs that take no such locks are not held
+// back on POSIX (it has no mandatory sharing).
 //
 // Threads: the numbered files (open … unlockWholeFile, FileLock) belong to one
 // thread, the user-interface one. The calls by name (fileExists,
