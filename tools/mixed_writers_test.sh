@@ -7,8 +7,8 @@
 # tag.
 #   bash tools/mixed_writers_test.sh LINUX_WRITER WINDOWS_WRITER.exe
 set -euo pipefail
-linux_writer="$1"
-windows_writer="$2"
+linux_writer="$(realpath "$1")"
+windows_writer="$(realpath "$2")"
 count=300
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT

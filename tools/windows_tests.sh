@@ -7,7 +7,8 @@
 #      store) and their tests cross-built with MinGW-w64
 #      (tools/mingw-w64-toolchain.cmake), and the tests run under Wine;
 #   3. the IMM32 input-method calls on a plain Win32 window, under Wine;
-#   4. a Linux program and a Wine program on one history folder.
+#   4. a Linux program and a Wine program on one folder (the writer program
+#      of the Linux build in TESSIVO_BUILD_DIR, default build/).
 # Tests that fail under Wine only are listed with the reason in
 # tools/wine_known_failures.txt: they run apart and do not fail the command;
 # any other failure does.
@@ -18,8 +19,9 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${TESSIVO_WINDOWS_BUILD_DIR:-$here/build-windows}"
 linux_build="${TESSIVO_BUILD_DIR:-$here/build}"
 
+status=0
 echo "== Windows: syntax-only compile of every file against the Qt headers"
-bash "$here/tools/windows_syntax_check.sh"
+bash "$here/tools/windows_syntax_check.sh" || status=1
 
 echo "== Windows: cross build of the parts without windows ($out)"
 launcher=()
@@ -35,7 +37,6 @@ while read -r name _; do
 done <"$here/tools/wine_known_failures.txt"
 exclude="$(IFS=:; echo "${known[*]}")"
 
-status=0
 for program in core_tests history_store_tests; do
   echo "== Wine: $program"
   filter="${1:-*}-$exclude"
@@ -46,7 +47,7 @@ done
 echo "== Wine: the IMM32 input-method calls on a plain Win32 window"
 xvfb-run -a wine "$out/tests/imm32_tests.exe" || status=1
 
-echo "== Linux and Wine: two programs appending to one history folder"
+echo "== Linux and Wine on one folder: doctor-list rewrites and registrations"
 bash "$here/tools/mixed_writers_test.sh" "$linux_build/tests/history_store_writer" \
   "$out/tests/history_store_writer.exe" || status=1
 
@@ -59,5 +60,5 @@ while read -r name reason; do
   [ -n "$name" ] && [ "${name:0:1}" != "#" ] && echo "  $name: $reason"
 done <"$here/tools/wine_known_failures.txt"
 
-[ "$status" -eq 0 ] || { echo "FAILED: a Windows test failed under Wine" >&2; exit 1; }
+[ "$status" -eq 0 ] || { echo "FAILED: a Windows check failed (see above)" >&2; exit 1; }
 echo "Windows checks passed."

@@ -214,8 +214,32 @@ void unlockByte(HANDLE file, std::int64_t byte) {
   UnlockFileEx(file, 0, 1, 0, &where);
 }
 
-// The test takes the byte exclusively for a moment: that fails exactly when
-// another open holds a lock on it (this open holds none yet).
+// Windows has no test for a lock that takes none (the POSIX side asks with
+// F_OFD_GETLK): a byte is tested by taking it exclusively for a moment. Such
+// a moment of another open's test looks like a holder, so a test or a take
+// that fails is tried again a few times before it counts: a reservation is
+// held for as long as its open lasts, a test's lock only for a moment. Among
+// Windows programs the system's sharing modes have decided already; what
+// remains to find are the reservations of programs on other systems.
+bool heldByOthers(HANDLE file, ReservedByte byte) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (lockByte(file, byte, LOCKFILE_EXCLUSIVE_LOCK)) {
+      unlockByte(file, byte);
+      return false;
+    }
+    Sleep(1);
+  }
+  return true;
+}
+
+bool reserve(HANDLE file, ReservedByte byte) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (lockByte(file, byte, 0)) return true;
+    Sleep(1);
+  }
+  return false;
+}
+
 int takeShareReservation(HANDLE file, const OpenRequest& r) {
   struct Check {
     bool asked;
@@ -223,9 +247,7 @@ int takeShareReservation(HANDLE file, const OpenRequest& r) {
   };
   for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
                   Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
-    if (!c.asked) continue;
-    if (!lockByte(file, c.conflicting, LOCKFILE_EXCLUSIVE_LOCK)) return err::SharingViolation;
-    unlockByte(file, c.conflicting);
+    if (c.asked && heldByOthers(file, c.conflicting)) return err::SharingViolation;
   }
   struct Take {
     bool asked;
@@ -233,7 +255,7 @@ int takeShareReservation(HANDLE file, const OpenRequest& r) {
   };
   for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
                  Take{r.deniesWrite, DeniesWrite}}) {
-    if (t.asked && !lockByte(file, t.byte, 0)) return err::SharingViolation;
+    if (t.asked && !reserve(file, t.byte)) return err::SharingViolation;
   }
   return 0;
 }
