@@ -24,7 +24,7 @@ fw::Str recordOne(int recordLength) {
   return fw::recordBuffer(file);
 }
 
-long correctionFileSize() {
+std::int64_t correctionFileSize() {
   fw::OpenFile file = openCorrectionFile(kCorrectionRecordBytes);
   return fw::fileSize(file);
 }
@@ -34,7 +34,7 @@ long correctionFileSize() {
 // bytes are read and the missing rest counts as blank, which makes those
 // values empty (0) without leaving 0x00 bytes in a value cut short.
 fw::Str readRecordOne() {
-  const long size = correctionFileSize();
+  const std::int64_t size = correctionFileSize();
   if (size <= 0) return {};
   if (size >= kCorrectionRecordBytes) return recordOne(kCorrectionRecordBytes);
   fw::Str bytes = recordOne(static_cast<int>(size));

@@ -42,7 +42,7 @@ std::vector<PageOffset> readPageOffsets() {
                     kPageOffsetRecordBytes);
   // A record cut short (a copy stopped by a full disk) could hold half a
   // name; it is not matched against any queue.
-  const long whole = fw::fileSize(file) / kPageOffsetRecordBytes;
+  const auto whole = static_cast<long>(fw::fileSize(file) / kPageOffsetRecordBytes);
   for (long n = 1; n <= whole; ++n) {
     fw::get(file, n);
     offsets.push_back(decode(fw::recordBuffer(file)));

@@ -23,7 +23,7 @@ Str readRecordOne(const Str& name, int recordLength) {
   return fw::recordBuffer(file);
 }
 
-long sizeOf(const Str& name) {
+std::int64_t sizeOf(const Str& name) {
   fw::OpenFile file(name, fw::FileMode::Record, fw::Share::ReadWrite, kSettingRecordBytes);
   return fw::fileSize(file);
 }
@@ -31,7 +31,7 @@ long sizeOf(const Str& name) {
 // The size of the file, or -1 when it cannot be opened at all: a folder in
 // its place, a link to nothing, no permission to read it. Every settings
 // file is read at start, and one that cannot be must not end the program.
-long sizeIfReadable(const Str& name) {
+std::int64_t sizeIfReadable(const Str& name) {
   try {
     return sizeOf(name);
   } catch (const fw::RuntimeError&) {
@@ -42,10 +42,10 @@ long sizeIfReadable(const Str& name) {
 // The value bytes of record 1. Copies made by hand or cut short by a full
 // disk must not stop the program at start, so a file shorter than its record
 // is read as far as it goes.
-Str valueBytes(const Str& name, long size) {
+Str valueBytes(const Str& name, std::int64_t size) {
   if (size == 0) return {};
   // A short file is read with a record as long as the file: what is there.
-  Str bytes = readRecordOne(name, int(std::min<long>(size, kSettingRecordBytes)));
+  Str bytes = readRecordOne(name, int(std::min<std::int64_t>(size, kSettingRecordBytes)));
   bytes.resize(std::min<std::size_t>(bytes.size(), kSettingValueBytes));
   return bytes;
 }
@@ -53,7 +53,7 @@ Str valueBytes(const Str& name, long size) {
 }  // namespace
 
 Str readSetting(const Str& name, const Str& fallback) {
-  const long size = sizeIfReadable(name);
+  const std::int64_t size = sizeIfReadable(name);
   if (size < 0) return fallback;
   Str bytes = valueBytes(name, size);
   // A written value is space-padded; a zero byte inside the value field

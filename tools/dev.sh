@@ -8,7 +8,11 @@
 #                            the suite again under AddressSanitizer and
 #                            UndefinedBehaviorSanitizer (<build>-asan), and
 #                            each fuzz target for 30 s on its seeds
-#                            (<build>-fuzz, tools/fuzz.sh)
+#                            (<build>-fuzz, tools/fuzz.sh); then the Windows
+#                            checks (tools/windows_tests.sh): every file
+#                            compiled for Windows, and the core's and the
+#                            history store's tests cross-built and run
+#                            under Wine (<build>-windows)
 # The program keeps EKG_DATA and EKG_SYS in the directory it is started from.
 set -euo pipefail
 
@@ -32,6 +36,10 @@ packages=(
 # method a desktop session starts.
 im_packages=(fcitx5 fcitx5-frontend-qt6 dbus-daemon)
 if [ "$(id -u)" -eq 0 ]; then im_engine=anthy; else im_engine=mozc; fi
+
+# The Windows checks: MinGW-w64, GoogleTest's sources to build with it, and
+# Wine to run what it builds (without recommends: no fonts or sound needed).
+windows_packages=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 # install_missing [--no-install-recommends] PACKAGE...
 install_missing() {
@@ -136,6 +144,7 @@ case "${1:-}" in
     install_missing "${packages[@]}"
     install_missing --no-install-recommends "${im_packages[@]}" fcitx5-anthy \
       ibus ibus-anthy python3-gi
+    install_missing --no-install-recommends "${windows_packages[@]}"
     # A warning fails the test command, as it fails CI.
     build -DTESSIVO_WERROR=ON
     # A private CUPS server with a PDF queue for the printing tests. Without
@@ -185,6 +194,11 @@ case "${1:-}" in
     echo "== fuzz targets, 30 s each"
     TESSIVO_FUZZ_BUILD_DIR="${TESSIVO_FUZZ_BUILD_DIR:-$build_dir-fuzz}" \
       bash "$here/tools/fuzz.sh" 30
+
+    # Windows: the syntax-only compile of every file against the Qt headers,
+    # and under Wine the tests of the parts without windows.
+    TESSIVO_WINDOWS_BUILD_DIR="${TESSIVO_WINDOWS_BUILD_DIR:-$build_dir-windows}" \
+      TESSIVO_BUILD_DIR="$build_dir" bash "$here/tools/windows_tests.sh"
     ;;
   *)
     echo "usage: bash tools/dev.sh run|package|test" >&2

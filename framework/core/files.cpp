@@ -491,7 +491,7 @@ long recordCount(int n) {
   return static_cast<long>((size + f.recordLength - 1) / f.recordLength);
 }
 
-long fileSize(int n) { return static_cast<long>(sizeOf(openFile(n).dataFd())); }
+std::int64_t fileSize(int n) { return sizeOf(openFile(n).dataFd()); }
 
 std::int64_t modificationTime(int n) {
   std::int64_t time = 0;
@@ -499,9 +499,9 @@ std::int64_t modificationTime(int n) {
   return time;
 }
 
-long position(int n) {
+std::int64_t position(int n) {
   OpenFile& f = openFile(n);
-  return f.record ? f.lastRecord + 1 : static_cast<long>(f.pos) + 1;
+  return f.record ? f.lastRecord + 1 : static_cast<std::int64_t>(f.pos) + 1;
 }
 
 Str recordBuffer(int n) { return recordFile(n).buffer; }

@@ -12,10 +12,12 @@
 // Sharing follows the Windows rule among Tessivo processes (and among file
 // numbers of one process): an open fails with err::SharingViolation when its
 // access is denied by the sharing mode of an open already in place, or when
-// its own sharing mode denies an access an open in place already has. On
-// POSIX the reservations are open-file-description (OFD) locks on bytes far
-// past any data, so they never meet record locks; programs that take no such
-// locks are not held back (POSIX has no mandatory sharing).
+// its own sharing mode denies an access an open in place already has. The
+// reservations are byte-range locks on bytes far past any data (OFD locks on
+// POSIX; on Windows beside the system's own sharing modes), so they never
+// meet record locks, and a Linux and a Windows program on one shared folder
+// keep the rule between them; programs that take no such locks are not held
+// back on POSIX (it has no mandatory sharing).
 //
 // Threads: the numbered files (open … unlockWholeFile, FileLock) belong to one
 // thread, the user-interface one. The calls by name (fileExists,
@@ -146,14 +148,14 @@ void lset(FieldVar& var, const Str& s);
 void get(int fileNumber, long record);
 void put(int fileNumber, long record);
 long recordCount(int fileNumber);        // file size / record length, rounded up; 51 if sequential
-long fileSize(int fileNumber);           // bytes
+std::int64_t fileSize(int fileNumber);   // bytes (past 2 GiB too)
 // When the file was last written, in the file system's own units: equal
 // times mean no write in between as far as the disk's clock can tell;
 // comparable only with times of files on the same disk.
 std::int64_t modificationTime(int fileNumber);
 // Record files: the record after the last get/put (1 before any). Sequential
 // files: the byte offset of the read or write position plus 1.
-long position(int fileNumber);
+std::int64_t position(int fileNumber);
 
 // Record buffer access for code that lays out a whole record itself (51 on a
 // sequential file; setRecordBuffer: 5 unless bytes has the record length).

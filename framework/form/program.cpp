@@ -93,7 +93,7 @@ bool initForTests() {
     static int argc = 1;
     static char name[] = "tessivo-tests";
     static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
   }
   QApplication::setQuitOnLastWindowClosed(false);

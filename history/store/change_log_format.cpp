@@ -1,12 +1,12 @@
 #include "history/store/change_log_format.h"
 
-#include <openssl/evp.h>
-
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
+
+#include "framework/core/digest.h"
 
 namespace history::changelog {
 
@@ -38,19 +38,8 @@ std::string hexOf(const unsigned char* bytes, std::size_t n) {
 
 // SHA-256 of the pieces in order, as hex.
 std::string sha256Hex(std::initializer_list<std::string_view> pieces) {
-  EVP_MD_CTX* context = EVP_MD_CTX_new();
-  if (!context) throw std::bad_alloc();
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  bool ok = EVP_DigestInit_ex(context, EVP_sha256(), nullptr) == 1;
-  for (std::string_view piece : pieces) {
-    ok = ok && EVP_DigestUpdate(context, piece.data(), piece.size()) == 1;
-  }
-  ok = ok && EVP_DigestFinal_ex(context, digest, &length) == 1;
-  EVP_MD_CTX_free(context);
-  // The library fails only when it cannot work at all (no memory).
-  if (!ok) throw std::runtime_error("SHA-256 failed");
-  return hexOf(digest, length);
+  const std::string digest = fw::sha256(pieces);
+  return hexOf(reinterpret_cast<const unsigned char*>(digest.data()), digest.size());
 }
 
 std::string lengthBytes(std::size_t n) {
@@ -106,10 +95,7 @@ std::string encodeRecord(const std::optional<fw::Str>& record) {
   std::size_t used = record->size();
   while (used > 0 && (*record)[used - 1] == '\0') --used;
   std::string out = std::to_string(record->size()) + ":";
-  std::vector<unsigned char> text(4 * ((used + 2) / 3) + 1);
-  const int n = EVP_EncodeBlock(text.data(), reinterpret_cast<const unsigned char*>(record->data()),
-                                static_cast<int>(used));
-  out.append(reinterpret_cast<const char*>(text.data()), static_cast<std::size_t>(n));
+  out += fw::base64Encode(std::string_view(*record).substr(0, used));
   return out;
 }
 
@@ -128,18 +114,11 @@ bool decodeRecord(std::string_view text, std::optional<fw::Str>& record) {
   std::size_t length = 0;
   if (colon == std::string_view::npos || !numberOf(text.substr(0, colon), length)) return false;
   const std::string_view base64 = text.substr(colon + 1);
-  if (base64.size() % 4 != 0 || length > 1 << 20) return false;
-  std::vector<unsigned char> bytes(base64.size() / 4 * 3 + 1);
-  const int n = EVP_DecodeBlock(bytes.data(), reinterpret_cast<const unsigned char*>(base64.data()),
-                                static_cast<int>(base64.size()));
-  if (n < 0) return false;
-  // The decoder counts the padding as zero bytes; the padding is what the
-  // length restores in any case.
-  std::size_t used = static_cast<std::size_t>(n);
-  if (base64.size() >= 1 && base64.back() == '=') --used;
-  if (base64.size() >= 2 && base64[base64.size() - 2] == '=') --used;
-  if (used > length) return false;
-  fw::Str out(reinterpret_cast<const char*>(bytes.data()), used);
+  if (length > 1 << 20) return false;
+  std::optional<std::string> bytes = fw::base64Decode(base64);
+  if (!bytes || bytes->size() > length) return false;
+  // The zero bytes the encoding left off.
+  fw::Str out = std::move(*bytes);
   out.resize(length, '\0');
   record = std::move(out);
   return true;

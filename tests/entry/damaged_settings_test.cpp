@@ -124,9 +124,14 @@ TEST_P(DamagedSettings, ProgramStartsAndOtherFilesStay) {
   damage(c.file, c.damage, healthy.at(c.file));
 
   if (c.damage == Damage::Unreadable) {
+#ifdef _WIN32
+    GTEST_SKIP() << "an unreadable file is a matter of access lists on Windows";
+#endif
     tessivo::test::UnprivilegedWhileInScope operatorAccount(cwd.path());
     ASSERT_TRUE(operatorAccount.unprivileged()) << "cannot start without privileges";
+#ifndef _WIN32
     ASSERT_NE(faccessat(AT_FDCWD, path(c.file).c_str(), R_OK, AT_EACCESS), 0);
+#endif
     start();
   } else {
     start();

@@ -3,6 +3,8 @@
 // entry, names with commas, quotes and full-width spaces included.
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,7 +36,7 @@ Rows readWithPython(const std::string& path) {
       "    o.write('\\x1f'.join(row) + '\\x1e')\n";
   const std::string command =
       "/usr/bin/python3 -c \"$S\" '" + path + "' '" + out + "'";
-  setenv("S", script.c_str(), 1);
+  qputenv("S", QByteArray::fromStdString(script));
   EXPECT_EQ(std::system(command.c_str()), 0) << "python3 could not read " << path;
   const std::string bytes = HistoryFiles::readFile(out);
   Rows rows;

@@ -1,6 +1,8 @@
 // The history on a shared folder that other computers change, and on a disk
 // that is read-only or full: nothing is written over what the operator did
 // not see, nothing ends the program, and the typed values stay.
+// Linux only: the shared folders are mounted for the test.
+#ifndef _WIN32
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -241,3 +243,4 @@ TEST_F(SharedFolderTest, FullDiskKeepsTheTypedExamineeAndNoHalfEntry) {
 
 }  // namespace
 }  // namespace history_test
+#endif  // _WIN32

@@ -23,12 +23,20 @@
 // <rounds> times. Before each overwrite it looks at entry n under the writer
 // lock (where no write is half done) and counts the times its two records
 // were not of one write. Prints "ready", then "done <last i> <broken>".
+//
 //   history_store_writer mixed <count> <tag>
 //
 // Registers <count> entries (0: until killed), overwriting the one before
 // every third time and deleting the one before that every fifth time; after
 // each write has returned prints "<op> <n> <tag>-<i>" (op register,
 // overwrite, delete), flushed at once. Prints "ready" first.
+//
+//   history_store_writer rewrite-doctors <milliseconds> <name>
+//
+// Rewrites the doctor list (EKG_SYS\HOKENNI) as the program does, holding
+// the rewrite open that long before it commits: prints "held" once it has
+// it, "done" at the end, or "error <number>" when the rewrite cannot start
+// (59: another program rewrites it).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -125,11 +133,30 @@ int mixed(long count, const std::string& tag) {
   return 0;
 }
 
+int rewriteDoctors(long milliseconds, const std::string& name) {
+  try {
+    fw::OpenFile file(common::files::kDoctorList, fw::FileMode::Rewrite, fw::Share::ReadOnly);
+    std::printf("held\n");
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    fw::writeLine(file, {name});
+    file.commit();
+  } catch (const fw::RuntimeError& e) {
+    std::printf("error %d\n", e.number());
+    return 3;
+  }
+  std::printf("done\n");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "mixed") {
     return mixed(std::strtol(argv[2], nullptr, 10), argv[3]);
+  }
+  if (argc == 4 && std::string(argv[1]) == "rewrite-doctors") {
+    return rewriteDoctors(std::strtol(argv[2], nullptr, 10), argv[3]);
   }
   if (argc == 4 && std::string(argv[1]) == "lock") {
     return holdRecordLock(std::strtol(argv[2], nullptr, 10), std::strtol(argv[3], nullptr, 10));

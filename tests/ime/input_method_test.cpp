@@ -2,6 +2,8 @@
 // Anthy engine on a virtual X display, against a stuck fcitx5, and without
 // any session bus. Run through with_input_method.sh, which brings them up;
 // keys are typed with xdotool, as a keyboard types them.
+// Linux only: fcitx5 and IBus over D-Bus.
+#ifndef _WIN32
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -348,3 +350,4 @@ TEST_F(IBusIme, FocusSwitchesBetweenTheKeyboardAndTheJapaneseEngine) {
 }
 
 }  // namespace
+#endif  // _WIN32

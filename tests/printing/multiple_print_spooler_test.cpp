@@ -1,5 +1,7 @@
 // The multiple print through the real spooler: the private CUPS server of
 // tools/cups_test_server.sh receives the job (skipped when it is not running).
+// Linux only: CUPS is the spooler under test.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -214,3 +216,4 @@ TEST_F(MultiplePrintSpooler, AQueueRemovedDuringTheJobIsReportedLost) {
 
 }  // namespace
 }  // namespace printing
+#endif  // _WIN32

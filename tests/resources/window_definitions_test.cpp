@@ -2,8 +2,6 @@
 // with the reader of definition_reader.h and compared with the layout tables
 // of the eight windows. Expected values are copied from those tables.
 #include <gtest/gtest.h>
-#include <iconv.h>
-
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -12,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/core/cp932.h"
 #include "resources/resources.h"
 #include "tests/resources/definition_reader.h"
 
@@ -36,17 +35,7 @@ constexpr uint32_t LBS_NOTIFY = 0x1, LBS_MULTIPLESEL = 0x8, CBS_DROPDOWNLIST = 0
 constexpr uint32_t BS_TYPEMASK = 0xF, BS_AUTOCHECKBOX = 0x3, BS_AUTORADIOBUTTON = 0x9;
 constexpr uint32_t WS_EX_DLGMODALFRAME = 0x1, WS_EX_CLIENTEDGE = 0x200;
 
-std::string cp932(const std::string& utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  std::string out(utf8.size() * 2 + 1, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size(), outLeft = out.size();
-  char* dst = out.data();
-  iconv(cd, &in, &inLeft, &dst, &outLeft);
-  iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return out;
-}
+std::string cp932(const std::string& utf8) { return fw::fromUtf8(utf8); }
 
 const std::map<std::string, Definition>& definitions() {
   static const std::map<std::string, Definition> all = [] {

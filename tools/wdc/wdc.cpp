@@ -20,8 +20,6 @@
 //            34 text colour, 35 background, [156 text limit], [186 input
 //            method], [173 check value], 159 placement, 80 events
 //   end:     2 (controls), 2 (definition)
-#include <iconv.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -37,6 +35,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/core/cp932.h"
+#include "framework/core/error.h"
+#include "framework/core/files.h"
 #include "framework/core/wd_format.h"
 
 namespace {
@@ -135,19 +136,9 @@ struct Error : std::runtime_error {
 };
 
 std::string toCp932(const std::string& utf8, int line) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw Error(line, "iconv has no CP932 converter");
-  std::string out(utf8.size() * 2 + 4, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char* dst = out.data();
-  size_t outLeft = out.size();
-  const size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
-  iconv_close(cd);
-  if (r == static_cast<size_t>(-1))
+  if (!fw::charactersWithoutCp932(utf8).empty())
     throw Error(line, "text has no CP932 form: \"" + utf8 + "\"");
-  out.resize(out.size() - outLeft);
-  return out;
+  return fw::fromUtf8(utf8);
 }
 
 struct Control {
@@ -537,22 +528,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s:%d: %s\n", source.c_str(), e.line, e.what());
     return 1;
   }
-  // Write beside the target and rename, so a failed run never leaves half a
+  // The core's rewrite: the bytes go to a file beside the target, which
+  // replaces it only once complete (on Windows too, where a plain rename
+  // refuses an existing target), so a failed run never leaves half a
   // definition for the resource compiler.
-  const std::string temp = output + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-      std::fprintf(stderr, "%s: cannot write\n", temp.c_str());
-      std::remove(temp.c_str());
-      return 1;
-    }
-  }
-  if (std::rename(temp.c_str(), output.c_str()) != 0) {
-    std::fprintf(stderr, "%s: cannot rename to %s: %s\n", temp.c_str(), output.c_str(),
-                 std::strerror(errno));
-    std::remove(temp.c_str());
+  constexpr int kOutput = 1;
+  try {
+    fw::open(fw::fromUtf8(output), fw::FileMode::Rewrite, fw::Share::ReadWrite, kOutput);
+    fw::CloseOnExit closer(kOutput);
+    fw::writeText(kOutput, bytes);
+    fw::commit(kOutput);
+  } catch (const fw::RuntimeError& e) {
+    std::fprintf(stderr, "%s: cannot write (error %d)\n", output.c_str(), e.number());
     return 1;
   }
   return 0;

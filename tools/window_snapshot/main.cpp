@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s [--filled] OUTDIR [WINDOW ...]\n", argv[0]);
     return 2;
   }
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const std::filesystem::path out = argv[first];
   std::filesystem::create_directories(out);
   std::vector<std::string> names(argv + first + 1, argv + argc);

@@ -1,7 +1,10 @@
 // The operating-system calls on Windows. Paths arrive as UTF-8 with '/'
 // separators and go to the wide-character API. Sharing and byte-range locks
-// are the system's own: the interface was modelled on them, so where the
-// POSIX side keeps reservation bytes, this side asks the system.
+// are the system's own: the interface was modelled on them. Sharing is kept
+// twice: by the system's sharing modes among Windows programs, and by the
+// same reservation bytes the POSIX side locks (os_posix.cpp), because only
+// byte-range locks meet across systems: a Linux and a Windows computer on
+// one shared folder keep each other's sharing modes out that way.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -188,6 +191,75 @@ std::size_t convertLongestStart(std::string_view in, std::string& out, CharLengt
   return done;
 }
 
+// ---- sharing reservations, as on the POSIX side ----
+//
+// The bytes past the data that stand for "has read access", "has write
+// access", "denies read", "denies write"; they must stay where os_posix.cpp
+// has them. Every open holds a shared lock on the bytes that describe it,
+// after looking for locks of other opens on the bytes that would conflict.
+enum ReservedByte : std::int64_t {
+  HasRead = 0,
+  HasWrite = 1,
+  DeniesRead = 2,
+  DeniesWrite = 3,
+};
+
+bool lockByte(HANDLE file, std::int64_t byte, DWORD flags) {
+  OVERLAPPED where = at(kDataLimit + byte);
+  return LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
+}
+
+void unlockByte(HANDLE file, std::int64_t byte) {
+  OVERLAPPED where = at(kDataLimit + byte);
+  UnlockFileEx(file, 0, 1, 0, &where);
+}
+
+// Windows has no test for a lock that takes none (the POSIX side asks with
+// F_OFD_GETLK): a byte is tested by taking it exclusively for a moment. Such
+// a moment of another open's test looks like a holder, so a test or a take
+// that fails is tried again a few times before it counts: a reservation is
+// held for as long as its open lasts, a test's lock only for a moment. Among
+// Windows programs the system's sharing modes have decided already; what
+// remains to find are the reservations of programs on other systems.
+bool heldByOthers(HANDLE file, ReservedByte byte) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (lockByte(file, byte, LOCKFILE_EXCLUSIVE_LOCK)) {
+      unlockByte(file, byte);
+      return false;
+    }
+    Sleep(1);
+  }
+  return true;
+}
+
+bool reserve(HANDLE file, ReservedByte byte) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (lockByte(file, byte, 0)) return true;
+    Sleep(1);
+  }
+  return false;
+}
+
+int takeShareReservation(HANDLE file, const OpenRequest& r) {
+  struct Check {
+    bool asked;
+    ReservedByte conflicting;
+  };
+  for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
+                  Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
+    if (c.asked && heldByOthers(file, c.conflicting)) return err::SharingViolation;
+  }
+  struct Take {
+    bool asked;
+    ReservedByte byte;
+  };
+  for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
+                 Take{r.deniesWrite, DeniesWrite}}) {
+    if (t.asked && !reserve(file, t.byte)) return err::SharingViolation;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int openFile(const std::string& path, const OpenRequest& request, FileHandle* out) {
@@ -219,6 +291,10 @@ int openFile(const std::string& path, const OpenRequest& request, FileHandle* ou
       }
     }
     return errorOf(e);
+  }
+  if (const int e = takeShareReservation(file, request); e != 0) {
+    CloseHandle(file);
+    return e;
   }
   *out = reinterpret_cast<FileHandle>(file);
   return 0;
@@ -331,26 +407,73 @@ int createTempBeside(const std::string& target, FileHandle, std::string* tempPat
   return err::AlreadyExists;
 }
 
+namespace {
+
+// Puts `source` in the place of `target` with POSIX semantics: the name
+// changes at once even while others hold the old file open (they keep
+// reading it), as on Linux. False with *error set when the system refused;
+// *error is ERROR_NOT_SUPPORTED (or the like) where the system or the file
+// system does not offer it (before Windows 10 1809, FAT, some shares).
+bool renamePosixStyle(const std::wstring& source, const std::wstring& target, DWORD* error) {
+  HANDLE file = CreateFileW(source.c_str(), DELETE | SYNCHRONIZE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *error = GetLastError();
+    return false;
+  }
+  const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::copy(target.begin(), target.end(), info->FileName);
+  // FileRenameInfoEx, which MinGW's headers hide behind a wrong version test.
+  constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+  const bool done = SetFileInformationByHandle(file, kRenameInfoEx, info,
+                                               static_cast<DWORD>(buffer.size())) != 0;
+  *error = done ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(file);
+  return done;
+}
+
+bool notOffered(DWORD e) {
+  return e == ERROR_INVALID_PARAMETER || e == ERROR_NOT_SUPPORTED ||
+         e == ERROR_INVALID_FUNCTION || e == ERROR_INVALID_LEVEL ||
+         e == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+}  // namespace
+
 int replaceFile(const std::string& from, const std::string& to) {
   const std::wstring source = wide(from);
   const std::wstring target = wide(to);
   if (source.empty() || target.empty()) return err::BadFileName;
   // An existing file is replaced in one step; an existing folder is not.
-  // Windows refuses to replace a file another program has open at that
-  // moment; the readers of this program hold theirs for a moment only, so a
-  // refusal is tried again for a while before it counts.
-  constexpr int kTries = 100;
+  DWORD e = ERROR_SUCCESS;
+  if (renamePosixStyle(source, target, &e)) return 0;
+  // Without POSIX semantics Windows refuses to replace a file another
+  // program has open at that moment. The readers of this program hold
+  // theirs for a moment only, so a refusal is tried again briefly (the
+  // window waits meanwhile); after that the file counts as in use, which
+  // the caller tells apart from a denied access.
+  if (!notOffered(e) && e != ERROR_ACCESS_DENIED && e != ERROR_SHARING_VIOLATION) {
+    return errorOf(e);
+  }
+  constexpr int kTries = 15;
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExW(source.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return 0;
     }
-    const DWORD e = GetLastError();
+    e = GetLastError();
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool openFileInTheWay =
         (e == ERROR_ACCESS_DENIED || e == ERROR_SHARING_VIOLATION) &&
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!openFileInTheWay || attempt == kTries) return errorOf(e);
+    if (!openFileInTheWay) return errorOf(e);
+    if (attempt == kTries) return err::SharingViolation;
     Sleep(20);
   }
 }

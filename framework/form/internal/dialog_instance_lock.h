@@ -1,10 +1,12 @@
-// The single-instance lock: an exclusive flock on a lock file.
+// The single-instance lock: an exclusive lock on a lock file (flock on
+// POSIX, LockFileEx on Windows; platform/instance_lock_*.cpp).
 //
-// The kernel drops a flock when its holder exits, crashed or not, so a lock
+// The system drops the lock when its holder exits, crashed or not, so a lock
 // file left behind by a dead process never blocks a new start. The file
 // itself is left in place.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace fw::internal {
@@ -22,20 +24,26 @@ class InstanceLock {
   // another user: a guard that cannot be checked must not let a second copy
   // run on the same data. failure() then says why.
   bool tryAcquire(const std::string& path);
-  bool held() const { return fd_ >= 0; }
+  bool held() const { return handle_ != kNone; }
   // Empty when the last tryAcquire succeeded or found another holder.
   const std::string& failure() const { return failure_; }
 
  private:
-  int fd_ = -1;
+  // A descriptor on POSIX, a HANDLE on Windows.
+  static constexpr std::intptr_t kNone = -1;
+  std::intptr_t handle_ = kNone;
   std::string failure_;
 };
 
-// One lock per user session, whatever TMPDIR a launcher passes on:
+// One lock per user session, whatever TMPDIR a launcher passes on. On POSIX
 // $XDG_RUNTIME_DIR/<NAME>.lock when that is a private directory of this
 // user, else /run/user/<uid>/<NAME>.lock (where a login session keeps it),
-// else /tmp/<NAME>-<uid>.lock. NAME is the program file's name in upper
-// case ("TESSIVO").
+// else /tmp/<NAME>-<uid>.lock; on Windows %LOCALAPPDATA%\<NAME>.lock (the
+// user's own profile). NAME is the program file's name in upper case
+// ("TESSIVO").
 std::string instanceLockPath();
+
+// NAME above, from the application's name or its program file.
+std::string programLockName();
 
 }  // namespace fw::internal

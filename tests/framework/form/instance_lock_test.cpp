@@ -1,5 +1,7 @@
 // The single-instance lock: where it lives, who may hold it, and what a lock
 // that cannot be taken means.
+// POSIX only: the lock's places there and fork(); the Windows lock is LockFileEx.
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -153,3 +155,4 @@ TEST(PreviousInstance, AnotherProcessSeesTheProgramsLock) {
 
 }  // namespace
 }  // namespace fw
+#endif  // _WIN32

@@ -1,6 +1,8 @@
 // Print runs through the real spooler: a private CUPS server with a PDF
 // queue (tools/cups_test_server.sh) receives the job, and its output file
 // is measured. The dialog is answered by the responder.
+// Linux only: CUPS is the spooler under test.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -240,3 +242,4 @@ TEST_F(SpoolerTest, PrinterWithLetterDefaultStillGetsA4Landscape) {
 
 }  // namespace
 }  // namespace fw
+#endif  // _WIN32

@@ -1,11 +1,9 @@
 // The input method on Windows: the input context of the focused box's
 // window through IMM32, opened in full-width hiragana or closed.
-#include <windows.h>
-#include <imm.h>
-
 #include <QGuiApplication>
 #include <QWidget>
 
+#include "framework/form/internal/platform/imm32_modes.h"
 #include "framework/form/internal/platform/ime_platform.h"
 
 namespace fw::internal::ime_platform {
@@ -22,13 +20,7 @@ ImeFramework detect() {
 void switchFor(ImeFramework framework, QWidget* widget, ImeAction action) {
   if (framework != ImeFramework::Imm32 || !widget || action == ImeAction::Leave) return;
   // Qt's widgets share their top-level window's handle and input context.
-  const HWND window = reinterpret_cast<HWND>(widget->window()->winId());
-  const HIMC context = ImmGetContext(window);
-  if (!context) return;
-  const bool open = action == ImeAction::Open;
-  ImmSetOpenStatus(context, open ? TRUE : FALSE);
-  if (open) ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_PHRASEPREDICT);
-  ImmReleaseContext(window, context);
+  imm32::setMode(reinterpret_cast<HWND>(widget->window()->winId()), action == ImeAction::Open);
 }
 
 }  // namespace fw::internal::ime_platform

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A Linux program and a Windows program (under Wine) on one folder, as a
+# Linux and a Windows computer on one shared folder: while one rewrites the
+# doctor list the other cannot start its own rewrite (error 59), either way
+# round; and registering at once, every append of each is acknowledged under
+# a number of its own, and every entry's two records carry the same writer's
+# tag.
+#   bash tools/mixed_writers_test.sh LINUX_WRITER WINDOWS_WRITER.exe
+set -euo pipefail
+linux_writer="$(realpath "$1")"
+windows_writer="$(realpath "$2")"
+count=300
+dir="$(mktemp -d)"
+trap 'rm -rf "$dir"' EXIT
+mkdir "$dir/EKG_DATA" "$dir/EKG_SYS"
+cd "$dir"
+
+# rewrite_excluded HOLDER... -- OTHER...: OTHER's rewrite meets HOLDER's.
+rewrite_excluded() {
+  local holder=() other=()
+  while [ "$1" != -- ]; do holder+=("$1"); shift; done
+  shift
+  other=("$@")
+  "${holder[@]}" rewrite-doctors 4000 holder >held.out &
+  local pid=$!
+  for _ in $(seq 300); do grep -q held held.out 2>/dev/null && break; sleep 0.1; done
+  grep -q held held.out || { echo "the first rewrite did not start" >&2; return 1; }
+  local answer
+  answer="$("${other[@]}" rewrite-doctors 0 other | tr -d '\r' || true)"
+  wait "$pid"
+  if [ "$answer" != "error 59" ]; then
+    echo "a second rewrite of the doctor list ran beside the first: $answer" >&2
+    return 1
+  fi
+  [ "$(tr -d '\r' <held.out | tail -1)" = done ] || { echo "the first rewrite failed" >&2; return 1; }
+}
+rewrite_excluded wine "$windows_writer" -- "$linux_writer"
+rewrite_excluded "$linux_writer" -- wine "$windows_writer"
+echo "doctor-list rewrites of Linux and Wine exclude each other"
+# Wine starts slowly: the Linux writer starts once the Windows one is ready.
+wine "$windows_writer" "$count" wine >wine.out &
+wine_pid=$!
+for _ in $(seq 300); do grep -q ready wine.out 2>/dev/null && break; sleep 0.1; done
+"$linux_writer" "$count" linux >linux.out
+wait "$wine_pid"
+python3 - "$count" <<'PY'
+import sys
+count = int(sys.argv[1])
+record = 2000
+attributes = open("EKG_DATA/EKGDATA_1", "rb").read()
+clinical = open("EKG_DATA/EKGDATA_2", "rb").read()
+numbers = {}
+for name in ("linux.out", "wine.out"):
+    acks = [l.split() for l in open(name, encoding="ascii").read().split("\n")[1:] if l.strip()]
+    assert len(acks) == count, f"{name}: {len(acks)} acknowledged of {count}"
+    for n, tag in acks:
+        assert n not in numbers, f"entry {n} acknowledged to both writers"
+        numbers[n] = tag
+assert len(attributes) == len(clinical) == 2 * count * record, "files of other sizes"
+for n, tag in numbers.items():
+    at = (int(n) - 1) * record
+    for data in (attributes, clinical):
+        assert tag.encode() in data[at:at + record], f"entry {n} is not {tag}'s pair"
+wine = sorted(int(n) for n, tag in numbers.items() if tag.startswith("wine"))
+between = [n for n, tag in numbers.items() if tag.startswith("linux") and wine[0] < int(n) < wine[-1]]
+print(f"{len(between)} Linux entries among the Wine ones")
+print(f"{2 * count} entries from Linux and Wine, each pair whole")
+PY
