@@ -17,7 +17,9 @@ for m in QtCore QtGui QtWidgets QtPrintSupport; do cxx+=(-I"$qt/$m"); done
 cxx+=(-isystem /usr/src/googletest/googletest/include -isystem /usr/src/googletest/googlemock/include
       "-DTESSIVO_TEST_DATA_DIR=\"tests/data\""
       "-DTESSIVO_SOURCE_DIR=\"$here\"" "-DTESSIVO_TEST_LOCALE_DIR=\"\""
-      "-DTESSIVO_STORE_WRITER=\"history_store_writer.exe\"")
+      "-DTESSIVO_STORE_WRITER=\"history_store_writer.exe\""
+      "-DTESSIVO_VERSION=\"0\"" "-DTESSIVO_PROGRAM=\"tessivo.exe\""
+      "-DTESSIVO_WINDOW_PICTURES=\"tessivo_window_pictures.exe\"")
 
 if [ $# -gt 0 ]; then
   files=("$@")

@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
     return 2;
   }
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   g_out = std::filesystem::absolute(argv[1]);
   std::filesystem::create_directories(g_out / "data");
   std::filesystem::current_path(g_out / "data");

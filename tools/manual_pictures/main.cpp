@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
     return 2;
   }
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const fs::path out = fs::absolute(argv[1]);
   fs::create_directories(out);
   const fs::path scratch = fs::temp_directory_path() / ("tessivo-manual-" + std::to_string(getpid()));

@@ -11,9 +11,14 @@
 namespace fw {
 
 std::string sha256(std::initializer_list<std::string_view> pieces) {
-  BCRYPT_HASH_HANDLE hash = nullptr;
-  if (!BCRYPT_SUCCESS(BCryptCreateHash(BCRYPT_SHA256_ALG_HANDLE, &hash, nullptr, 0, nullptr, 0, 0)))
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
     throw std::bad_alloc();
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0))) {
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+    throw std::bad_alloc();
+  }
   bool ok = true;
   for (std::string_view piece : pieces) {
     ok = ok && BCRYPT_SUCCESS(BCryptHashData(
@@ -24,6 +29,7 @@ std::string sha256(std::initializer_list<std::string_view> pieces) {
   ok = ok && BCRYPT_SUCCESS(BCryptFinishHash(hash, reinterpret_cast<PUCHAR>(digest.data()),
                                              static_cast<ULONG>(digest.size()), 0));
   BCryptDestroyHash(hash);
+  BCryptCloseAlgorithmProvider(algorithm, 0);
   if (!ok) throw std::bad_alloc();
   return digest;
 }

@@ -121,7 +121,7 @@ TEST_F(ChangeLogProcesses, WritersKilledAtRandomMomentsKeepTheChainAndEveryChang
       ASSERT_TRUE(parseChange(text, &c)) << text;
       acknowledged.push_back(c);
     }
-    EXPECT_EQ(w.wait(), -SIGKILL);
+    EXPECT_EQ(w.wait(), history_test::kKilled);
     const std::size_t size = dir_.read("EKG_DATA/EKGDATA_1").size();
     if (size % 2000 != 0) torn.insert(static_cast<long>(size / 2000) + 1);
     EXPECT_TRUE(changelog::verify().breaks.empty()) << "after round " << round;
