@@ -12,6 +12,7 @@
 #include "framework/core/error.h"
 #include "framework/core/files.h"
 #include "framework/core/open_file.h"
+#include "history/store/record_lock_wait.h"
 #include "history/store/search.h"
 
 namespace history {
@@ -40,7 +41,6 @@ constexpr long kBuildBlockRecords = 128;
 // How long a search waits for the writer lock to put a new index in place;
 // when another program holds it longer, the search goes on without writing.
 constexpr long kWriterWaitMilliseconds = 2000;
-constexpr auto kRecordLockWait = std::chrono::milliseconds(2000);
 
 bool g_useIndex = true;
 IndexBuildNotice g_buildNotice;
@@ -140,20 +140,6 @@ bool entryIsWhole(long n, const char* entry) {
   return numberAt(entry + kCheckAt) == checkOf(entry, static_cast<std::uint64_t>(n));
 }
 
-// A record lock of a deletion elsewhere lasts a moment: wait it out.
-template <class Operation>
-auto waitingOutRecordLocks(Operation&& operation) -> decltype(operation()) {
-  const auto deadline = std::chrono::steady_clock::now() + kRecordLockWait;
-  for (;;) {
-    try {
-      return operation();
-    } catch (const fw::RuntimeError& e) {
-      if (e.number() != fw::err::LockViolation || std::chrono::steady_clock::now() >= deadline)
-        throw;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
 
 std::size_t readAt(int file, std::int64_t offset, char* dst, std::size_t n) {
   return waitingOutRecordLocks([&] { return fw::readBytes(file, offset, dst, n); });

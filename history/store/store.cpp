@@ -12,6 +12,7 @@
 #include "framework/core/open_file.h"
 #include "framework/core/strings.h"
 #include "history/store/change_log.h"
+#include "history/store/record_lock_wait.h"
 #include "history/store/search_index.h"
 
 namespace history {
@@ -31,25 +32,7 @@ constexpr long kScanBlockRecords = 128;  // 256 KB
 constexpr std::size_t kScanBlockBytes = kScanBlockRecords * kHistoryRecordBytes;
 // How long a writer waits for another program's append to finish.
 constexpr long kWriterWaitMilliseconds = 10000;
-// How long a read or write waits for another program's record lock.
-constexpr auto kRecordLockWait = std::chrono::milliseconds(2000);
 
-// Marking a deletion holds the record lock of one entry for the moment of
-// its rewrite. A scan, a read or a write of another program that meets it
-// waits that moment out: failing would end that program over a search.
-template <class Operation>
-auto waitingOutRecordLocks(Operation&& operation) -> decltype(operation()) {
-  const auto deadline = std::chrono::steady_clock::now() + kRecordLockWait;
-  for (;;) {
-    try {
-      return operation();
-    } catch (const fw::RuntimeError& e) {
-      if (e.number() != fw::err::LockViolation || std::chrono::steady_clock::now() >= deadline)
-        throw;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
 
 // Writers open for reading and writing, creating a missing file; a folder
 // that cannot be written raises err::FileAccess.
