@@ -41,8 +41,14 @@ echo "doctor-list rewrites of Linux and Wine exclude each other"
 wine "$windows_writer" "$count" wine >wine.out &
 wine_pid=$!
 for _ in $(seq 300); do grep -q ready wine.out 2>/dev/null && break; sleep 0.1; done
-"$linux_writer" "$count" linux >linux.out
-wait "$wine_pid"
+linux_status=0 wine_status=0
+"$linux_writer" "$count" linux >linux.out || linux_status=$?
+wait "$wine_pid" || wine_status=$?
+if [ "$linux_status" -ne 0 ] || [ "$wine_status" -ne 0 ]; then
+  echo "a writer failed (Linux: exit $linux_status, Wine: exit $wine_status); their last lines:" >&2
+  tail -n 3 linux.out wine.out >&2
+  exit 1
+fi
 python3 - "$count" <<'PY'
 import sys
 count = int(sys.argv[1])

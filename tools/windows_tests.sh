@@ -50,6 +50,10 @@ echo "== Wine: the IMM32 input-method calls on a plain Win32 window"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 xvfb-run -a wine "$out/tests/imm32_tests.exe" || status=1
+# That server outlives its display by a few seconds: the next programs get
+# a server of their own.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 
 echo "== Linux and Wine on one folder: doctor-list rewrites and registrations"
 bash "$here/tools/mixed_writers_test.sh" "$linux_build/tests/history_store_writer" \

@@ -1,21 +1,21 @@
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <iconv.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "framework/core/error.h"
 #include "framework/core/internal/os.h"
-
-#include <cstdlib>
 
 namespace fw::os {
 namespace {
@@ -93,6 +93,41 @@ enum ReservedByte : std::int64_t {
   WholeFile = 4,
 };
 
+// Reservations are shared locks. A copy of this program on Windows has no
+// test for a lock that takes none: it tests a byte by taking it exclusively
+// for a moment. Such a lock is looked at again, a few times, before it
+// counts as a holder, and a take that meets one is tried again, as the
+// Windows side does with the POSIX side's moments.
+constexpr int kLooksAtAWindowsTest = 5;
+constexpr int kTriesToTake = 20;
+
+void pauseForAWindowsTest() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+// 1 when another open reserves `byte`, 0 when none, or minus the error of a
+// failed test.
+int reservedByOthers(FileHandle file, ReservedByte byte) {
+  for (int look = 1;; ++look) {
+    struct flock l {};
+    l.l_type = F_WRLCK;
+    l.l_whence = SEEK_SET;
+    l.l_start = kDataLimit + byte;
+    l.l_len = 1;
+    if (fcntl(fd(file), F_OFD_GETLK, &l) != 0) return -lastError();
+    if (l.l_type == F_UNLCK) return 0;
+    if (l.l_type == F_RDLCK || look == kLooksAtAWindowsTest) return 1;
+    pauseForAWindowsTest();
+  }
+}
+
+int reserve(FileHandle file, ReservedByte byte) {
+  for (int attempt = 1;; ++attempt) {
+    const int e = setLock(file, kDataLimit + byte, 1, F_RDLCK);
+    if (e != err::LockViolation) return e;
+    if (attempt == kTriesToTake) return err::SharingViolation;
+    pauseForAWindowsTest();
+  }
+}
+
 int takeShareReservation(FileHandle file, const OpenRequest& r) {
   struct Check {
     bool asked;
@@ -101,7 +136,7 @@ int takeShareReservation(FileHandle file, const OpenRequest& r) {
   for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
                   Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
     if (!c.asked) continue;
-    int held = heldByOthers(file, kDataLimit + c.conflicting, 1, F_WRLCK);
+    const int held = reservedByOthers(file, c.conflicting);
     if (held < 0) return -held;
     if (held) return err::SharingViolation;
   }
@@ -112,8 +147,7 @@ int takeShareReservation(FileHandle file, const OpenRequest& r) {
   for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
                  Take{r.deniesWrite, DeniesWrite}}) {
     if (!t.asked) continue;
-    int e = setLock(file, kDataLimit + t.byte, 1, F_RDLCK);
-    if (e != 0) return e == err::LockViolation ? err::SharingViolation : e;
+    if (const int e = reserve(file, t.byte); e != 0) return e;
   }
   return 0;
 }

@@ -9,8 +9,11 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -405,6 +408,49 @@ TEST_F(Files, SharingReservationsSitWhereOtherBuildsLookForThem) {
   EXPECT_FALSE(reserved(2));  // denies reading
   EXPECT_TRUE(reserved(3));   // denies writing
   ::close(raw);
+}
+
+// A copy on Windows tests a reservation byte by taking it exclusively for a
+// moment, on the byte an open here looks at (denies reading) and on the one
+// it takes (has read access). Opens meeting those moments go through; an
+// exclusive lock that stays counts as a holder.
+TEST_F(Files, AWindowsCopysMomentaryTestsDoNotRefuseOpens) {
+  dir.write("S", "x");
+  const int windows = ::open("S", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(windows, 0);
+  auto exclusive = [windows](long long byte, short type) {
+    struct flock l {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    l.l_start = LLONG_MAX - 16 + byte;
+    l.l_len = 1;
+    return fcntl(windows, F_OFD_SETLK, &l) == 0;
+  };
+  std::atomic<bool> done{false};
+  std::thread tester([&] {
+    while (!done) {
+      for (long long byte : {0, 2}) {
+        if (exclusive(byte, F_WRLCK)) {
+          std::this_thread::sleep_for(std::chrono::microseconds(300));
+          exclusive(byte, F_UNLCK);
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+  });
+  int refused = 0;
+  for (int i = 0; i < 300; ++i) {
+    if (errorOf([] { open("S", FileMode::Input, Share::ReadWrite, 1); }) != 0) ++refused;
+    close(1);
+  }
+  done = true;
+  tester.join();
+  EXPECT_EQ(refused, 0);
+
+  ASSERT_TRUE(exclusive(2, F_WRLCK));
+  EXPECT_EQ(errorOf([] { open("S", FileMode::Input, Share::ReadWrite, 1); }),
+            err::SharingViolation);
+  ::close(windows);
 }
 
 #endif
