@@ -4,7 +4,9 @@
 # doctor list the other cannot start its own rewrite (error 59), either way
 # round; and registering at once, every append of each is acknowledged under
 # a number of its own, and every entry's two records carry the same writer's
-# tag.
+# tag; registering, overwriting and deleting at once, every entry's two
+# records are still of one write, and the change log accounts for every
+# entry, checked from both sides.
 #   bash tools/mixed_writers_test.sh LINUX_WRITER WINDOWS_WRITER.exe
 set -euo pipefail
 linux_writer="$(realpath "$1")"
@@ -72,3 +74,34 @@ between = [n for n, tag in numbers.items() if tag.startswith("linux") and wine[0
 print(f"{len(between)} Linux entries among the Wine ones")
 print(f"{2 * count} entries from Linux and Wine, each pair whole")
 PY
+
+# Registrations, overwrites and deletions of both at once, in a new folder.
+mkdir "$dir/mixed" "$dir/mixed/EKG_DATA" "$dir/mixed/EKG_SYS"
+cd "$dir/mixed"
+wine "$windows_writer" mixed 150 wine >wine.out &
+wine_pid=$!
+for _ in $(seq 300); do grep -q ready wine.out 2>/dev/null && break; sleep 0.1; done
+linux_status=0 wine_status=0
+"$linux_writer" mixed 150 linux >linux.out || linux_status=$?
+wait "$wine_pid" || wine_status=$?
+if [ "$linux_status" -ne 0 ] || [ "$wine_status" -ne 0 ]; then
+  echo "a mixed writer failed (Linux: exit $linux_status, Wine: exit $wine_status); their last lines:" >&2
+  tail -n 3 linux.out wine.out >&2
+  exit 1
+fi
+python3 - <<'PY'
+import re
+record = 2000
+attributes = open("EKG_DATA/EKGDATA_1", "rb").read()
+clinical = open("EKG_DATA/EKGDATA_2", "rb").read()
+assert len(attributes) == len(clinical) == 300 * record, "files of other sizes"
+tag = re.compile(rb"(?:linux|wine)-\d+o?")
+for at in range(0, len(attributes), record):
+    a = tag.search(attributes[at:at + record])
+    c = tag.search(clinical[at:at + record])
+    assert a and c and a.group() == c.group(), f"entry {at // record + 1}'s records are of two writes"
+print("300 entries registered, overwritten and deleted from Linux and Wine, each pair whole")
+PY
+"$linux_writer" verify >verify-linux.out || { cat verify-linux.out >&2; exit 1; }
+wine "$windows_writer" verify >verify-wine.out || { cat verify-wine.out >&2; exit 1; }
+echo "the change log accounts for every entry, as Linux and as Wine read it"

@@ -31,6 +31,11 @@
 // each write has returned prints "<op> <n> <tag>-<i>" (op register,
 // overwrite, delete), flushed at once. Prints "ready" first.
 //
+//   history_store_writer verify
+//
+// Checks the history against its change log, as tessivo --verify-history
+// does, and exits with its status.
+//
 //   history_store_writer rewrite-doctors <milliseconds> <name>
 //
 // Rewrites the doctor list (EKG_SYS\HOKENNI) as the program does, holding
@@ -49,6 +54,7 @@
 #include "framework/core/error.h"
 #include "framework/core/open_file.h"
 #include "history/store/store.h"
+#include "history/store/verify_command.h"
 #include "tests/history/store/tagged_entry.h"
 
 namespace {
@@ -152,6 +158,7 @@ int rewriteDoctors(long milliseconds, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "verify") return history::verifyHistoryReport(stdout);
   if (argc == 4 && std::string(argv[1]) == "mixed") {
     return mixed(std::strtol(argv[2], nullptr, 10), argv[3]);
   }
