@@ -6,7 +6,8 @@
 # a number of its own, and every entry's two records carry the same writer's
 # tag; registering, overwriting and deleting at once, every entry's two
 # records are still of one write, and the change log accounts for every
-# entry, checked from both sides.
+# entry, checked from both sides, and the search index the two kept up
+# is the one either builds anew.
 #   bash tools/mixed_writers_test.sh LINUX_WRITER WINDOWS_WRITER.exe
 set -euo pipefail
 linux_writer="$(realpath "$1")"
@@ -78,6 +79,9 @@ PY
 # Registrations, overwrites and deletions of both at once, in a new folder.
 mkdir "$dir/mixed" "$dir/mixed/EKG_DATA" "$dir/mixed/EKG_SYS"
 cd "$dir/mixed"
+# One entry and a search first, so that there is an index to keep up.
+"$linux_writer" 1 seed >/dev/null
+"$linux_writer" search seed-1 >/dev/null
 wine "$windows_writer" mixed 150 wine >wine.out &
 wine_pid=$!
 for _ in $(seq 300); do grep -q ready wine.out 2>/dev/null && break; sleep 0.1; done
@@ -94,8 +98,8 @@ import re
 record = 2000
 attributes = open("EKG_DATA/EKGDATA_1", "rb").read()
 clinical = open("EKG_DATA/EKGDATA_2", "rb").read()
-assert len(attributes) == len(clinical) == 300 * record, "files of other sizes"
-tag = re.compile(rb"(?:linux|wine)-\d+o?")
+assert len(attributes) == len(clinical) == 301 * record, "files of other sizes"
+tag = re.compile(rb"(?:seed|linux|wine)-\d+o?")
 for at in range(0, len(attributes), record):
     a = tag.search(attributes[at:at + record])
     c = tag.search(clinical[at:at + record])
@@ -105,3 +109,22 @@ PY
 "$linux_writer" verify >verify-linux.out || { cat verify-linux.out >&2; exit 1; }
 wine "$windows_writer" verify >verify-wine.out || { cat verify-wine.out >&2; exit 1; }
 echo "the change log accounts for every entry, as Linux and as Wine read it"
+
+# The index both kept up to date, against one Linux and one Wine build anew:
+# the same entries (the header holds the file's time, which differs).
+cp EKG_DATA/EKGDATA_1.idx kept.idx
+rm EKG_DATA/EKGDATA_1.idx
+"$linux_writer" search linux-150 >search-linux.out
+cp EKG_DATA/EKGDATA_1.idx linux.idx
+rm EKG_DATA/EKGDATA_1.idx
+wine "$windows_writer" search linux-150 | tr -d '\r' >search-wine.out
+python3 - <<'PY'
+record = 80
+kept, linux, wine = (open(name, "rb").read()[record:]
+                     for name in ("kept.idx", "linux.idx", "EKG_DATA/EKGDATA_1.idx"))
+assert len(kept) == 301 * record, f"the kept index covers {len(kept) // record} entries"
+assert kept == linux, "the index kept up by both is not the one Linux builds"
+assert kept == wine, "the index kept up by both is not the one Wine builds"
+PY
+cmp -s search-linux.out search-wine.out || { echo "Linux and Wine found different entries" >&2; exit 1; }
+echo "the search index kept up by both is the one either builds anew"

@@ -149,9 +149,11 @@ void get(int fileNumber, long record);
 void put(int fileNumber, long record);
 long recordCount(int fileNumber);        // file size / record length, rounded up; 51 if sequential
 std::int64_t fileSize(int fileNumber);   // bytes (past 2 GiB too)
-// When the file was last written, in the file system's own units: equal
-// times mean no write in between as far as the disk's clock can tell;
-// comparable only with times of files on the same disk.
+// When the file was last written, in 100 ns ticks since 1970-01-01 UTC on
+// every system, so that a time one copy stores in a shared file means the
+// same to a copy on another system. Equal times mean no write in between as
+// far as the disk's clock can tell; comparable only with times of files on
+// the same disk.
 std::int64_t modificationTime(int fileNumber);
 // Record files: the record after the last get/put (1 before any). Sequential
 // files: the byte offset of the read or write position plus 1.

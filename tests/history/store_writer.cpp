@@ -36,6 +36,11 @@
 // Checks the history against its change log, as tessivo --verify-history
 // does, and exits with its status.
 //
+//   history_store_writer search <name>
+//
+// Looks for the newest live entry of that name, through the search index
+// (built first when it is missing or stale): prints "found <n>", 0 for none.
+//
 //   history_store_writer rewrite-doctors <milliseconds> <name>
 //
 // Rewrites the doctor list (EKG_SYS\HOKENNI) as the program does, holding
@@ -53,6 +58,7 @@
 #include "common/paths.h"
 #include "framework/core/error.h"
 #include "framework/core/open_file.h"
+#include "history/store/search.h"
 #include "history/store/store.h"
 #include "history/store/verify_command.h"
 #include "tests/history/store/tagged_entry.h"
@@ -155,10 +161,24 @@ int rewriteDoctors(long milliseconds, const std::string& name) {
   return 0;
 }
 
+int searchName(const std::string& name) {
+  try {
+    const history::SearchKind kind = history::SearchKind::Name;
+    const history::Found found =
+        history::findNewest(history::Matcher(kind, history::searchKey(kind, name)), {});
+    std::printf("found %ld\n", found.entry);
+  } catch (const fw::RuntimeError& e) {
+    std::printf("error %d\n", e.number());
+    return 3;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "verify") return history::verifyHistoryReport(stdout);
+  if (argc == 3 && std::string(argv[1]) == "search") return searchName(argv[2]);
   if (argc == 4 && std::string(argv[1]) == "mixed") {
     return mixed(std::strtol(argv[2], nullptr, 10), argv[3]);
   }

@@ -62,9 +62,9 @@ int readAt(FileHandle file, std::int64_t offset, char* dst, std::size_t n, std::
 int writeSomeAt(FileHandle file, std::int64_t offset, const char* src, std::size_t n,
                 std::size_t* done);
 int fileSize(FileHandle file, std::int64_t* bytes);
-// The time of the file's last change as the file system keeps it, in its
-// own units (nanoseconds on POSIX, 100 ns on Windows): only compared with
-// other such times of files on the same disk.
+// The time of the file's last change in 100 ns ticks since 1970-01-01 UTC,
+// the finest unit Windows and a shared folder keep: a Linux and a Windows
+// copy read the same number for the same file.
 int fileModified(FileHandle file, std::int64_t* time);
 int truncateFile(FileHandle file, std::int64_t bytes);
 // Returns when the file's data has reached the disk.

@@ -250,7 +250,7 @@ int fileSize(FileHandle file, std::int64_t* bytes) {
 int fileModified(FileHandle file, std::int64_t* time) {
   struct stat st {};
   if (fstat(fd(file), &st) != 0) return lastError();
-  *time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  *time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 10000000 + st.st_mtim.tv_nsec / 100;
   return 0;
 }
 

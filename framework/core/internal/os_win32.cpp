@@ -341,8 +341,11 @@ int fileSize(FileHandle file, std::int64_t* bytes) {
 int fileModified(FileHandle file, std::int64_t* time) {
   FILETIME written{};
   if (!GetFileTime(handleOf(file), nullptr, nullptr, &written)) return lastError();
+  // FILETIME counts from 1601-01-01.
+  constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
   *time = static_cast<std::int64_t>((static_cast<std::uint64_t>(written.dwHighDateTime) << 32) |
-                                    written.dwLowDateTime);
+                                    written.dwLowDateTime) -
+          kTicksFrom1601To1970;
   return 0;
 }
 

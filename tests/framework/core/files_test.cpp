@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #endif
@@ -39,6 +41,36 @@ class Files : public ::testing::Test {
   }
   TempCwd dir;
 };
+
+// ---- the time of the last change ----
+
+// Sets the file's time of last change to `seconds` after 1970-01-01 UTC
+// plus `ticks` of 100 ns, through the system's own call.
+void setModified(const char* path, std::int64_t seconds, std::int64_t ticks) {
+#ifdef _WIN32
+  const std::int64_t fromYear1601 = 116444736000000000 + seconds * 10000000 + ticks;
+  FILETIME time{static_cast<DWORD>(fromYear1601), static_cast<DWORD>(fromYear1601 >> 32)};
+  HANDLE file = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+  CloseHandle(file);
+#else
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {static_cast<time_t>(seconds), static_cast<long>(ticks * 100 + 99)}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path, times, 0), 0);
+#endif
+}
+
+// The search index stores this time in a file that copies on Linux and on
+// Windows share: both must read one number, 100 ns ticks since 1970, for
+// one instant (on Linux the nanoseconds under 100 are cut off).
+TEST_F(Files, ModificationTimeIsTheSameNumberOnEverySystem) {
+  dir.write("T", "x");
+  setModified("T", 1796864523, 1234567);  // 2026-12-10 01:02:03.1234567 UTC
+  open("T", FileMode::Input, Share::ReadWrite, 1);
+  EXPECT_EQ(modificationTime(1), 17968645231234567);
+}
 
 // ---- record files ----
 
