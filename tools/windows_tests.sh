@@ -8,7 +8,9 @@
 #      (tools/mingw-w64-toolchain.cmake), and the tests run under Wine;
 #   3. the IMM32 input-method calls on a plain Win32 window, under Wine;
 #   4. a Linux program and a Wine program on one folder (the writer program
-#      of the Linux build in TESSIVO_BUILD_DIR, default build/).
+#      of the Linux build in TESSIVO_BUILD_DIR, default build/): doctor-list
+#      rewrites, registrations, and all kinds of writes at once, with the
+#      change log and the search index checked from both sides.
 # Tests that fail under Wine only are listed with the reason in
 # tools/wine_known_failures.txt: they run apart and do not fail the command;
 # any other failure does.
@@ -55,7 +57,7 @@ xvfb-run -a wine "$out/tests/imm32_tests.exe" || status=1
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
-echo "== Linux and Wine on one folder: doctor-list rewrites and registrations"
+echo "== Linux and Wine on one folder: doctor-list rewrites, registrations, all writes at once"
 bash "$here/tools/mixed_writers_test.sh" "$linux_build/tests/history_store_writer" \
   "$out/tests/history_store_writer.exe" || status=1
 
