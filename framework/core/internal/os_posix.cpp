@@ -16,6 +16,7 @@
 
 #include "framework/core/error.h"
 #include "framework/core/internal/os.h"
+#include "framework/core/internal/share_reservation.h"
 
 namespace fw::os {
 namespace {
@@ -78,30 +79,12 @@ int heldByOthers(FileHandle file, std::int64_t start, std::int64_t length, short
   return l.l_type != F_UNLCK ? 1 : 0;
 }
 
-// ---- sharing reservations ----
+// ---- sharing reservations (share_reservation.h) ----
 //
-// Four bytes past the data stand for "has read access", "has write access",
-// "denies read", "denies write"; the fifth is the whole-file lock. Every open
-// holds a shared OFD lock on the bytes that describe it, and before that looks
-// for locks of other opens on the bytes that would conflict. The offsets are
-// what running Tessivo processes agree on: they must not move.
-enum ReservedByte : std::int64_t {
-  HasRead = 0,
-  HasWrite = 1,
-  DeniesRead = 2,
-  DeniesWrite = 3,
-  WholeFile = 4,
-};
+// Reservations are shared OFD locks, tested with F_OFD_GETLK. An exclusive
+// lock on a reservation byte is a Windows copy's moment of testing it.
 
-// Reservations are shared locks. A copy of this program on Windows has no
-// test for a lock that takes none: it tests a byte by taking it exclusively
-// for a moment. Such a lock is looked at again, a few times, before it
-// counts as a holder, and a take that meets one is tried again, as the
-// Windows side does with the POSIX side's moments.
-constexpr int kLooksAtAWindowsTest = 5;
-constexpr int kTriesToTake = 20;
-
-void pauseForAWindowsTest() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+void pauseForATest() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
 
 // 1 when another open reserves `byte`, 0 when none, or minus the error of a
 // failed test.
@@ -114,8 +97,8 @@ int reservedByOthers(FileHandle file, ReservedByte byte) {
     l.l_len = 1;
     if (fcntl(fd(file), F_OFD_GETLK, &l) != 0) return -lastError();
     if (l.l_type == F_UNLCK) return 0;
-    if (l.l_type == F_RDLCK || look == kLooksAtAWindowsTest) return 1;
-    pauseForAWindowsTest();
+    if (l.l_type == F_RDLCK || look == kLooksAtATest) return 1;
+    pauseForATest();
   }
 }
 
@@ -124,32 +107,14 @@ int reserve(FileHandle file, ReservedByte byte) {
     const int e = setLock(file, kDataLimit + byte, 1, F_RDLCK);
     if (e != err::LockViolation) return e;
     if (attempt == kTriesToTake) return err::SharingViolation;
-    pauseForAWindowsTest();
+    pauseForATest();
   }
 }
 
 int takeShareReservation(FileHandle file, const OpenRequest& r) {
-  struct Check {
-    bool asked;
-    ReservedByte conflicting;
-  };
-  for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
-                  Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
-    if (!c.asked) continue;
-    const int held = reservedByOthers(file, c.conflicting);
-    if (held < 0) return -held;
-    if (held) return err::SharingViolation;
-  }
-  struct Take {
-    bool asked;
-    ReservedByte byte;
-  };
-  for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
-                 Take{r.deniesWrite, DeniesWrite}}) {
-    if (!t.asked) continue;
-    if (const int e = reserve(file, t.byte); e != 0) return e;
-  }
-  return 0;
+  return takeReservations(
+      r, [file](ReservedByte b) { return reservedByOthers(file, b); },
+      [file](ReservedByte b) { return reserve(file, b); });
 }
 
 // One conversion descriptor per direction, opened on first use and kept: the

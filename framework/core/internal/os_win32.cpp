@@ -21,6 +21,7 @@
 
 #include "framework/core/error.h"
 #include "framework/core/internal/os.h"
+#include "framework/core/internal/share_reservation.h"
 
 namespace fw::os {
 namespace {
@@ -191,18 +192,7 @@ std::size_t convertLongestStart(std::string_view in, std::string& out, CharLengt
   return done;
 }
 
-// ---- sharing reservations, as on the POSIX side ----
-//
-// The bytes past the data that stand for "has read access", "has write
-// access", "denies read", "denies write"; they must stay where os_posix.cpp
-// has them. Every open holds a shared lock on the bytes that describe it,
-// after looking for locks of other opens on the bytes that would conflict.
-enum ReservedByte : std::int64_t {
-  HasRead = 0,
-  HasWrite = 1,
-  DeniesRead = 2,
-  DeniesWrite = 3,
-};
+// ---- sharing reservations (share_reservation.h) ----
 
 bool lockByte(HANDLE file, std::int64_t byte, DWORD flags) {
   OVERLAPPED where = at(kDataLimit + byte);
@@ -222,7 +212,7 @@ void unlockByte(HANDLE file, std::int64_t byte) {
 // Windows programs the system's sharing modes have decided already; what
 // remains to find are the reservations of programs on other systems.
 bool heldByOthers(HANDLE file, ReservedByte byte) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
+  for (int attempt = 0; attempt < kLooksAtATest; ++attempt) {
     if (lockByte(file, byte, LOCKFILE_EXCLUSIVE_LOCK)) {
       unlockByte(file, byte);
       return false;
@@ -233,7 +223,7 @@ bool heldByOthers(HANDLE file, ReservedByte byte) {
 }
 
 bool reserve(HANDLE file, ReservedByte byte) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
+  for (int attempt = 0; attempt < kTriesToTake; ++attempt) {
     if (lockByte(file, byte, 0)) return true;
     Sleep(1);
   }
@@ -241,23 +231,9 @@ bool reserve(HANDLE file, ReservedByte byte) {
 }
 
 int takeShareReservation(HANDLE file, const OpenRequest& r) {
-  struct Check {
-    bool asked;
-    ReservedByte conflicting;
-  };
-  for (Check c : {Check{r.reads, DeniesRead}, Check{r.writes, DeniesWrite},
-                  Check{r.deniesRead, HasRead}, Check{r.deniesWrite, HasWrite}}) {
-    if (c.asked && heldByOthers(file, c.conflicting)) return err::SharingViolation;
-  }
-  struct Take {
-    bool asked;
-    ReservedByte byte;
-  };
-  for (Take t : {Take{r.reads, HasRead}, Take{r.writes, HasWrite}, Take{r.deniesRead, DeniesRead},
-                 Take{r.deniesWrite, DeniesWrite}}) {
-    if (t.asked && !reserve(file, t.byte)) return err::SharingViolation;
-  }
-  return 0;
+  return takeReservations(
+      r, [file](ReservedByte b) { return heldByOthers(file, b) ? 1 : 0; },
+      [file](ReservedByte b) { return reserve(file, b) ? 0 : err::SharingViolation; });
 }
 
 }  // namespace
@@ -378,8 +354,7 @@ int unlockRange(FileHandle file, std::int64_t start, std::int64_t length) {
 // reports as err::LockViolation), so nothing needs testing beforehand.
 bool rangeLockedByOthers(FileHandle, std::int64_t, std::int64_t, Lock) { return false; }
 
-// One byte far past any data stands for the whole file, as on the POSIX side.
-constexpr std::int64_t kWholeFileByte = kDataLimit + 4;
+constexpr std::int64_t kWholeFileByte = kDataLimit + WholeFile;
 
 int lockWholeFile(FileHandle file, Lock kind) { return lockRange(file, kWholeFileByte, 1, kind); }
 
